@@ -1,0 +1,85 @@
+#pragma once
+
+#include "cookiejar.h"
+#include "records/json.h"
+#include "records/result.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <optional>
+#include <utility>
+
+#include <qcorotask.h>
+
+namespace kalvorin {
+
+// The one HTTP/JSON client: every exchange with the help-desk server goes
+// through `send`, which frames the request (script URL, `action` query item,
+// headers, JSON body, cookies, time-out) and turns the answer into a record or
+// into a failure whose description is shown to the user.
+class KalvorinAPI : public QObject {
+    Q_OBJECT
+public:
+    using Query = QList<std::pair<QString, QString>>;
+
+    static inline const QString kErrorDomain = QStringLiteral("KALVORIN");
+    static inline const QString kFallbackMessage = QStringLiteral("تعذر تنفيذ الطلب من الخادم.");
+    static inline const QString kUserAgent = QStringLiteral("KALVORIN-iOS-Native/2.0");
+    static constexpr int kTimeoutMs = 60000;
+
+    // `cookieFile` empty means the default file in the app's data folder.
+    explicit KalvorinAPI(const QString& cookieFile = {}, QObject* parent = nullptr);
+
+    // The base every fresh install talks to: this device's own loopback name.
+    static QString defaultBaseURL();
+
+    // The script URL for a base URL, as text: trimmed, defaulted, "https://"
+    // put in front when neither "http://" nor "https://" starts it, one slash.
+    static QString endpointText(const QString& baseURL);
+    // The same, parsed; no value when it cannot be formed into a URL.
+    static std::optional<QUrl> endpoint(const QString& baseURL);
+
+    // The full request URL with "action" first, then the extra items, each
+    // percent-encoded so that "+", "&", "=", "#", "%" and Arabic arrive unchanged.
+    static std::optional<QUrl> requestURL(const QString& baseURL, const QString& action, const Query& query);
+
+    template <class T>
+    QCoro::Task<Result<T>> send(QString baseURL, QString action, QString method, Query query = {},
+                                std::optional<QJsonObject> body = std::nullopt) {
+        Result<Answer> answer = co_await exchange(std::move(baseURL), std::move(action), std::move(method),
+                                                  std::move(query), std::move(body));
+        if (!answer)
+            co_return answer.failure();
+        if (!answer->successful)
+            co_return refusal(*answer);
+        co_return json::decode<T>(answer->body);
+    }
+
+    CookieJar* cookieJar() const { return m_cookies; }
+    QNetworkAccessManager* network() const { return m_network; }
+
+    // Tests shorten the time-out; the app keeps the 60 seconds.
+    void setTimeout(int ms) { m_timeoutMs = ms; }
+
+private:
+    struct Answer {
+        bool successful = false; // 200–299, or not an HTTP answer at all
+        int status = 0;
+        QByteArray body;
+    };
+
+    QCoro::Task<Result<Answer>> exchange(QString baseURL, QString action, QString method, Query query,
+                                         std::optional<QJsonObject> body);
+    static Failure refusal(const Answer& answer);
+
+    QNetworkAccessManager* m_network;
+    CookieJar* m_cookies;
+    int m_timeoutMs = kTimeoutMs;
+};
+
+} // namespace kalvorin
