@@ -18,12 +18,10 @@ QString badURLDescription() { return QStringLiteral("رابط الخادم غي�
 
 Failure badURL() { return Failure{QStringLiteral("URL"), -1000, badURLDescription()}; }
 
-// Errors in these ranges only restate the HTTP status of an answer that did
-// arrive; every other error means the exchange itself failed.
-bool isStatusError(QNetworkReply::NetworkError e) {
-    const int code = int(e);
-    return (code >= 200 && code < 300) || (code >= 400 && code < 500);
-}
+// Connection-level errors (below 200: refused, closed, time-out, cancelled,
+// TLS, proxy) mean the exchange itself failed, even when a status line had
+// already arrived; the other errors only restate the status of an answer.
+bool isTransportError(QNetworkReply::NetworkError e) { return int(e) < 200; }
 
 struct ReplyDeleter {
     void operator()(QNetworkReply* r) const {
@@ -106,7 +104,7 @@ QCoro::Task<Result<KalvorinAPI::Answer>> KalvorinAPI::exchange(QString baseURL, 
 
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const QNetworkReply::NetworkError error = reply->error();
-    if (error != QNetworkReply::NoError && (!statusAttribute.isValid() || !isStatusError(error)))
+    if (error != QNetworkReply::NoError && (!statusAttribute.isValid() || isTransportError(error)))
         co_return Failure{QStringLiteral("QNetworkReply"), int(error), reply->errorString()};
 
     Answer answer;

@@ -19,6 +19,8 @@ struct Failure {
 // exception ever crosses a co_await in this code base.
 template <class T> class Result {
 public:
+    // Only for containers that need it (QCoro::waitFor): an empty failure.
+    Result() : m_data(std::in_place_index<1>) {}
     Result(T value) : m_data(std::in_place_index<0>, std::move(value)) {}
     Result(Failure failure) : m_data(std::in_place_index<1>, std::move(failure)) {}
 
