@@ -4,7 +4,9 @@
 
 namespace kalvorin {
 
-MobileAppState::MobileAppState(QObject* parent) : QObject(parent), m_api(new KalvorinAPI({}, this)) {}
+MobileAppState::MobileAppState(QObject* parent, NotificationCenter* notifications)
+    : QObject(parent), m_api(new KalvorinAPI({}, this)),
+      m_notificationCenter(notifications ? notifications : new DBusNotificationCenter(this)) {}
 
 MobileAppState::~MobileAppState() = default;
 

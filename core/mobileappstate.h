@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kalvorinapi.h"
+#include "notificationcenter.h"
 #include "records/records.h"
 
 #include <QMap>
@@ -8,6 +9,10 @@
 #include <QSettings>
 #include <QVariant>
 #include <optional>
+
+#include <qcorotask.h>
+
+class QTimer;
 
 namespace kalvorin {
 
@@ -44,8 +49,52 @@ public:
     static inline const QString kMobileDeviceIdKey = QStringLiteral("mobileDeviceId");
     static inline const QString kLastSeenNotificationIdKey = QStringLiteral("lastSeenNotificationId");
 
-    explicit MobileAppState(QObject* parent = nullptr);
+    static inline const QString kLoginFailed = QStringLiteral("تعذر تسجيل الدخول.");
+    static inline const QString kDefaultNotificationTitle = QStringLiteral("إشعار KALVORIN");
+    static inline const QString kDefaultNotificationBody = QStringLiteral("لديك إشعار جديد في النظام.");
+    static constexpr int kMaxPostedPerPass = 5;
+    static constexpr int kPollIntervalMs = 30000;
+
+    // `notifications` null means the desktop's own notification service.
+    explicit MobileAppState(QObject* parent = nullptr, NotificationCenter* notifications = nullptr);
     ~MobileAppState() override;
+
+    // ---- session: status, sign-in, sign-out ----
+    QCoro::Task<> checkStatus();
+    QCoro::Task<> login(QString username, QString password, bool remember);
+    QCoro::Task<> logout();
+
+    // ---- data refresh ----
+    QCoro::Task<> refreshAll();
+    QCoro::Task<> loadDashboard();
+    QCoro::Task<> loadTickets();
+    QCoro::Task<> loadNotifications();
+    QCoro::Task<> loadReferences();
+
+    // ---- notifications and device registration ----
+    QCoro::Task<bool> requestNotificationPermission();
+    QCoro::Task<> prepareNotificationsAndRegisterDevice();
+    QCoro::Task<> publishNewLocalNotifications(QList<MobileNotification> from);
+    QCoro::Task<> acknowledgeNotification(MobileNotification notification);
+
+    // The signed-in shell's background work: register the device, refresh,
+    // then every interval the status check and the notifications load. It
+    // ends as soon as it is stopped: no request leaves after the stop.
+    QCoro::Task<> runShellSession(int intervalMs);
+    bool shellSessionRunning() const { return m_shellSession != 0; }
+
+    // For QML: the operations above started as tasks that are not waited for.
+    Q_INVOKABLE void startCheckStatus();
+    Q_INVOKABLE void startLogin(const QString& username, const QString& password, bool remember);
+    Q_INVOKABLE void startLogout();
+    Q_INVOKABLE void startRefreshAll();
+    Q_INVOKABLE void startLoadTickets();
+    Q_INVOKABLE void startLoadNotifications();
+    Q_INVOKABLE void startAcknowledgeNotification(qint64 id);
+    Q_INVOKABLE void startShellSession(int intervalMs = kPollIntervalMs);
+    Q_INVOKABLE void stopShellSession();
+
+    NotificationCenter* notificationCenter() const { return m_notificationCenter; }
 
     // Settings: read from and written to the preference store on every access.
     QString serverURL() const;
@@ -113,8 +162,21 @@ private:
     QVariant referencesVariant() const;
     QVariantMap participantScopesVariant() const;
 
+    // The request of an operation, always against the base URL stored now.
+    template <class T>
+    QCoro::Task<Result<T>> request(QString action, QString method, KalvorinAPI::Query query = {},
+                                   std::optional<QJsonObject> body = std::nullopt) {
+        return m_api->send<T>(serverURL(), std::move(action), std::move(method), std::move(query), std::move(body));
+    }
+
     mutable QSettings m_settings;
     KalvorinAPI* m_api;
+    NotificationCenter* m_notificationCenter;
+    // Which shell session may still run (0: none); a stop bumps it, and the
+    // running loop notices at its next step.
+    quint64 m_shellSession = 0;
+    quint64 m_shellGeneration = 0;
+    QTimer* m_shellWait = nullptr;
 
     std::optional<StatusResponse> m_status;
     std::optional<MobileUser> m_user;

@@ -1,0 +1,105 @@
+// Status check, sign-in and sign-out.
+
+#include "mobileappstate.h"
+
+#include <QPointer>
+#include <QRegularExpression>
+
+namespace kalvorin {
+
+namespace {
+
+// The first rule the typed credentials break, or nothing.
+std::optional<QString> credentialProblem(const QString& username, const QString& password) {
+    if (username.isEmpty() && password.isEmpty())
+        return QStringLiteral("أدخل اسم المستخدم وكلمة المرور.");
+    if (username.isEmpty())
+        return QStringLiteral("أدخل اسم المستخدم.");
+    if (password.isEmpty())
+        return QStringLiteral("أدخل كلمة المرور.");
+    static const QRegularExpression allowed(QStringLiteral("^[A-Za-z0-9._-]+$"));
+    if (!allowed.match(username).hasMatch())
+        return QStringLiteral("اسم المستخدم يقبل حروف وأرقام إنجليزية والنقطة والشرطة فقط.");
+    return std::nullopt;
+}
+
+} // namespace
+
+QCoro::Task<> MobileAppState::checkStatus() {
+    QPointer<MobileAppState> alive(this);
+    Result<StatusResponse> answer = co_await request<StatusResponse>(QStringLiteral("status"), QStringLiteral("GET"));
+    if (!alive)
+        co_return;
+    // Any failure means "unreachable": the screens show it from ok=false; no text.
+    if (answer)
+        setStatus(std::move(answer).value());
+    else
+        setStatus(StatusResponse{false, false, std::nullopt, std::nullopt, std::nullopt});
+}
+
+QCoro::Task<> MobileAppState::login(QString username, QString password, bool remember) {
+    const QString name = username.trimmed();
+    if (const auto problem = credentialProblem(name, password.trimmed())) {
+        setErrorMessage(*problem);
+        co_return;
+    }
+    setLoading(true);
+    setErrorMessage(QString());
+
+    // The password goes exactly as typed: blanks at its ends belong to it.
+    const QJsonObject body{{QStringLiteral("username"), name},
+                           {QStringLiteral("password"), password},
+                           {QStringLiteral("biometricAvailable"), biometricEnabled()}};
+    QPointer<MobileAppState> alive(this);
+    Result<LoginResponse> answer =
+        co_await request<LoginResponse>(QStringLiteral("login"), QStringLiteral("POST"), {}, body);
+    if (!alive)
+        co_return;
+    if (!answer) {
+        setErrorMessage(answer.description());
+        setLoading(false);
+        co_return;
+    }
+    if (!answer->ok) {
+        setErrorMessage(answer->message.value_or(kLoginFailed));
+        setLoading(false);
+        co_return;
+    }
+
+    // The user first, so the root view switches to the shell at once.
+    setUser(answer->user);
+    if (remember)
+        setRememberedUsername(name);
+    setBiometricEnabled(true);
+    co_await prepareNotificationsAndRegisterDevice();
+    if (!alive)
+        co_return;
+    co_await refreshAll();
+    if (!alive)
+        co_return;
+    setLoading(false);
+}
+
+QCoro::Task<> MobileAppState::logout() {
+    QPointer<MobileAppState> alive(this);
+    // Whatever the server says, this device forgets the signed-in data.
+    co_await request<APIMessage>(QStringLiteral("logout"), QStringLiteral("GET"));
+    if (!alive)
+        co_return;
+    setUser(std::nullopt);
+    setDashboard(std::nullopt);
+    setTickets({});
+    setNotifications({});
+    setSelectedTab(0);
+    co_await checkStatus();
+}
+
+void MobileAppState::startCheckStatus() { checkStatus(); }
+
+void MobileAppState::startLogin(const QString& username, const QString& password, bool remember) {
+    login(username, password, remember);
+}
+
+void MobileAppState::startLogout() { logout(); }
+
+} // namespace kalvorin
