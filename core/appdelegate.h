@@ -9,8 +9,9 @@ namespace kalvorin {
 // banner with sound and badge, like those that arrive in the background.
 class KalvorinAppDelegate : public NotificationCenterDelegate {
 public:
-    static constexpr int kForegroundPresentation =
-        NotificationCenter::PresentBanner | NotificationCenter::PresentSound | NotificationCenter::PresentBadge;
+    static constexpr int kForegroundPresentation = NotificationCenter::PresentBanner |
+                                                   NotificationCenter::PresentSound |
+                                                   NotificationCenter::PresentBadge;
 
     bool didFinishLaunching(NotificationCenter& center) {
         center.setDelegate(this);

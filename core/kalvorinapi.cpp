@@ -7,21 +7,26 @@
 #include <QNetworkRequest>
 #include <QPointer>
 #include <memory>
-
 #include <qcoronetworkreply.h>
 
 namespace kalvorin {
 
 namespace {
 
-QString badURLDescription() { return QStringLiteral("رابط الخادم غير صالح."); }
+QString badURLDescription() {
+    return QStringLiteral("رابط الخادم غير صالح.");
+}
 
-Failure badURL() { return Failure{QStringLiteral("URL"), -1000, badURLDescription()}; }
+Failure badURL() {
+    return Failure{QStringLiteral("URL"), -1000, badURLDescription()};
+}
 
 // Connection-level errors (below 200: refused, closed, time-out, cancelled,
 // TLS, proxy) mean the exchange itself failed, even when a status line had
 // already arrived; the other errors only restate the status of an answer.
-bool isTransportError(QNetworkReply::NetworkError e) { return int(e) < 200; }
+bool isTransportError(QNetworkReply::NetworkError e) {
+    return int(e) < 200;
+}
 
 struct ReplyDeleter {
     void operator()(QNetworkReply* r) const {
@@ -38,7 +43,9 @@ KalvorinAPI::KalvorinAPI(const QString& cookieFile, QObject* parent)
     m_network->setTransferTimeout(kTimeoutMs);
 }
 
-QString KalvorinAPI::defaultBaseURL() { return QStringLiteral("http://localhost:8080/kalvorin/"); }
+QString KalvorinAPI::defaultBaseURL() {
+    return QStringLiteral("http://localhost:8080/kalvorin/");
+}
 
 QString KalvorinAPI::endpointText(const QString& baseURL) {
     QString text = baseURL.trimmed();
@@ -59,7 +66,8 @@ std::optional<QUrl> KalvorinAPI::endpoint(const QString& baseURL) {
     return url;
 }
 
-std::optional<QUrl> KalvorinAPI::requestURL(const QString& baseURL, const QString& action, const Query& query) {
+std::optional<QUrl> KalvorinAPI::requestURL(const QString& baseURL, const QString& action,
+                                            const Query& query) {
     std::optional<QUrl> url = endpoint(baseURL);
     if (!url)
         return std::nullopt;
@@ -72,8 +80,9 @@ std::optional<QUrl> KalvorinAPI::requestURL(const QString& baseURL, const QStrin
     return url;
 }
 
-QCoro::Task<Result<KalvorinAPI::Answer>> KalvorinAPI::exchange(QString baseURL, QString action, QString method,
-                                                               Query query, std::optional<QJsonObject> body) {
+QCoro::Task<Result<KalvorinAPI::Answer>> KalvorinAPI::exchange(QString baseURL, QString action,
+                                                               QString method, Query query,
+                                                               std::optional<QJsonObject> body) {
     const std::optional<QUrl> url = requestURL(baseURL, action, query);
     if (!url)
         co_return badURL();

@@ -12,9 +12,8 @@
 #include <QString>
 #include <QUrl>
 #include <optional>
-#include <utility>
-
 #include <qcorotask.h>
+#include <utility>
 
 namespace kalvorin {
 

@@ -34,7 +34,9 @@ void MobileAppState::setRememberedUsername(const QString& value) {
         emit rememberedUsernameChanged();
 }
 
-bool MobileAppState::biometricEnabled() const { return m_settings.value(kBiometricEnabledKey, false).toBool(); }
+bool MobileAppState::biometricEnabled() const {
+    return m_settings.value(kBiometricEnabledKey, false).toBool();
+}
 
 void MobileAppState::setBiometricEnabled(bool value) {
     const bool changed = value != biometricEnabled();
@@ -43,7 +45,9 @@ void MobileAppState::setBiometricEnabled(bool value) {
         emit biometricEnabledChanged();
 }
 
-QString MobileAppState::mobileDeviceId() const { return m_settings.value(kMobileDeviceIdKey, QString()).toString(); }
+QString MobileAppState::mobileDeviceId() const {
+    return m_settings.value(kMobileDeviceIdKey, QString()).toString();
+}
 
 void MobileAppState::setMobileDeviceId(const QString& value) {
     const bool changed = value != mobileDeviceId();
@@ -123,12 +127,26 @@ void MobileAppState::setErrorMessage(const QString& value) {
 
 // ---- QML views of the records --------------------------------------------
 
-QVariant MobileAppState::statusVariant() const { return toVariant(m_status); }
-QVariant MobileAppState::userVariant() const { return toVariant(m_user); }
-QVariant MobileAppState::dashboardVariant() const { return toVariant(m_dashboard); }
-QVariantList MobileAppState::ticketsVariant() const { return toVariant(m_tickets).toList(); }
-QVariantList MobileAppState::notificationsVariant() const { return toVariant(m_notifications).toList(); }
-QVariant MobileAppState::referencesVariant() const { return toVariant(m_references); }
-QVariantMap MobileAppState::participantScopesVariant() const { return toVariant(m_participantScopes).toMap(); }
+QVariant MobileAppState::statusVariant() const {
+    return toVariant(m_status);
+}
+QVariant MobileAppState::userVariant() const {
+    return toVariant(m_user);
+}
+QVariant MobileAppState::dashboardVariant() const {
+    return toVariant(m_dashboard);
+}
+QVariantList MobileAppState::ticketsVariant() const {
+    return toVariant(m_tickets).toList();
+}
+QVariantList MobileAppState::notificationsVariant() const {
+    return toVariant(m_notifications).toList();
+}
+QVariant MobileAppState::referencesVariant() const {
+    return toVariant(m_references);
+}
+QVariantMap MobileAppState::participantScopesVariant() const {
+    return toVariant(m_participantScopes).toMap();
+}
 
 } // namespace kalvorin

@@ -9,7 +9,6 @@
 #include <QSettings>
 #include <QVariant>
 #include <optional>
-
 #include <qcorotask.h>
 
 class QTimer;
@@ -166,7 +165,8 @@ private:
     template <class T>
     QCoro::Task<Result<T>> request(QString action, QString method, KalvorinAPI::Query query = {},
                                    std::optional<QJsonObject> body = std::nullopt) {
-        return m_api->send<T>(serverURL(), std::move(action), std::move(method), std::move(query), std::move(body));
+        return m_api->send<T>(serverURL(), std::move(action), std::move(method), std::move(query),
+                              std::move(body));
     }
 
     mutable QSettings m_settings;

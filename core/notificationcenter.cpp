@@ -8,7 +8,6 @@
 #include <QDBusVariant>
 #include <QPointer>
 #include <QVariantMap>
-
 #include <qcorodbuspendingcall.h>
 
 namespace kalvorin {
@@ -33,7 +32,8 @@ QCoro::Task<bool> DBusNotificationCenter::requestAuthorization(int /*options*/) 
     if (!serviceAvailable())
         co_return false;
     QPointer<DBusNotificationCenter> alive(this);
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("GetCapabilities"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("GetCapabilities"));
     const QDBusMessage reply = co_await QDBusConnection::sessionBus().asyncCall(call, kCallTimeoutMs);
     if (!alive)
         co_return false;
@@ -49,8 +49,8 @@ QCoro::Task<bool> DBusNotificationCenter::add(Content content) {
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("kalvorin"));
 
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
-    call << QStringLiteral("KALVORIN") << m_serverIds.value(content.identifier, 0u) << QString() << content.title
-         << content.body << QStringList() << hints << qint32(-1);
+    call << QStringLiteral("KALVORIN") << m_serverIds.value(content.identifier, 0u) << QString()
+         << content.title << content.body << QStringList() << hints << qint32(-1);
     QPointer<DBusNotificationCenter> alive(this);
     const QDBusMessage reply = co_await QDBusConnection::sessionBus().asyncCall(call, kCallTimeoutMs);
     if (!alive || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())

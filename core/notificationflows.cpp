@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <QUuid>
 #include <algorithm>
-
 #include <qcorosignal.h>
 
 namespace kalvorin {
@@ -17,7 +16,7 @@ QCoro::Task<bool> MobileAppState::requestNotificationPermission() {
     QPointer<NotificationCenter> center(m_notificationCenter);
     const bool granted = co_await m_notificationCenter->requestAuthorization(
         NotificationCenter::Alert | NotificationCenter::Sound | NotificationCenter::Badge);
-    co_return center && granted;
+    co_return center&& granted;
 }
 
 QCoro::Task<> MobileAppState::prepareNotificationsAndRegisterDevice() {
@@ -28,13 +27,15 @@ QCoro::Task<> MobileAppState::prepareNotificationsAndRegisterDevice() {
     if (!alive)
         co_return;
     const QString version = QCoreApplication::applicationVersion();
-    const QJsonObject body{{QStringLiteral("deviceId"), mobileDeviceId()},
-                           {QStringLiteral("platform"), QStringLiteral("ios")},
-                           {QStringLiteral("appVersion"), version.isEmpty() ? QStringLiteral("1.0.0") : version},
-                           {QStringLiteral("serverURL"), serverURL()},
-                           {QStringLiteral("notificationsEnabled"), granted}};
+    const QJsonObject body{
+        {QStringLiteral("deviceId"), mobileDeviceId()},
+        {QStringLiteral("platform"), QStringLiteral("ios")},
+        {QStringLiteral("appVersion"), version.isEmpty() ? QStringLiteral("1.0.0") : version},
+        {QStringLiteral("serverURL"), serverURL()},
+        {QStringLiteral("notificationsEnabled"), granted}};
     // Registration is best effort: its answer and any failure are ignored.
-    co_await request<MobileDeviceResponse>(QStringLiteral("register_device"), QStringLiteral("POST"), {}, body);
+    co_await request<MobileDeviceResponse>(QStringLiteral("register_device"), QStringLiteral("POST"), {},
+                                           body);
 }
 
 QCoro::Task<> MobileAppState::publishNewLocalNotifications(QList<MobileNotification> from) {
@@ -116,7 +117,9 @@ QCoro::Task<> MobileAppState::runShellSession(int intervalMs) {
     }
 }
 
-void MobileAppState::startShellSession(int intervalMs) { runShellSession(intervalMs); }
+void MobileAppState::startShellSession(int intervalMs) {
+    runShellSession(intervalMs);
+}
 
 void MobileAppState::stopShellSession() {
     m_shellSession = 0;

@@ -44,7 +44,8 @@ QCoro::Task<> MobileAppState::loadDashboard() {
 
 QCoro::Task<> MobileAppState::loadTickets() {
     QPointer<MobileAppState> alive(this);
-    Result<TicketsResponse> answer = co_await request<TicketsResponse>(QStringLiteral("tickets"), QStringLiteral("GET"));
+    Result<TicketsResponse> answer =
+        co_await request<TicketsResponse>(QStringLiteral("tickets"), QStringLiteral("GET"));
     if (!alive)
         co_return;
     if (!answer) {
@@ -73,14 +74,21 @@ QCoro::Task<> MobileAppState::loadNotifications() {
 QCoro::Task<> MobileAppState::loadReferences() {
     QPointer<MobileAppState> alive(this);
     Result<std::optional<ReferenceDataResponse>> answer =
-        co_await request<std::optional<ReferenceDataResponse>>(QStringLiteral("reference_data"), QStringLiteral("GET"));
+        co_await request<std::optional<ReferenceDataResponse>>(QStringLiteral("reference_data"),
+                                                               QStringLiteral("GET"));
     if (!alive)
         co_return;
     setReferences(answer ? std::move(answer).value() : std::nullopt);
 }
 
-void MobileAppState::startRefreshAll() { refreshAll(); }
-void MobileAppState::startLoadTickets() { loadTickets(); }
-void MobileAppState::startLoadNotifications() { loadNotifications(); }
+void MobileAppState::startRefreshAll() {
+    refreshAll();
+}
+void MobileAppState::startLoadTickets() {
+    loadTickets();
+}
+void MobileAppState::startLoadNotifications() {
+    loadNotifications();
+}
 
 } // namespace kalvorin

@@ -27,7 +27,8 @@ std::optional<QString> credentialProblem(const QString& username, const QString&
 
 QCoro::Task<> MobileAppState::checkStatus() {
     QPointer<MobileAppState> alive(this);
-    Result<StatusResponse> answer = co_await request<StatusResponse>(QStringLiteral("status"), QStringLiteral("GET"));
+    Result<StatusResponse> answer =
+        co_await request<StatusResponse>(QStringLiteral("status"), QStringLiteral("GET"));
     if (!alive)
         co_return;
     // Any failure means "unreachable": the screens show it from ok=false; no text.
@@ -94,12 +95,16 @@ QCoro::Task<> MobileAppState::logout() {
     co_await checkStatus();
 }
 
-void MobileAppState::startCheckStatus() { checkStatus(); }
+void MobileAppState::startCheckStatus() {
+    checkStatus();
+}
 
 void MobileAppState::startLogin(const QString& username, const QString& password, bool remember) {
     login(username, password, remember);
 }
 
-void MobileAppState::startLogout() { logout(); }
+void MobileAppState::startLogout() {
+    logout();
+}
 
 } // namespace kalvorin

@@ -48,7 +48,8 @@ struct Participant {
         v("role", role);
     }
     QString identity() const {
-        return name.value_or(QString()) + u'-' + role.value_or(QString()) + u'-' + username.value_or(QString());
+        return name.value_or(QString()) + u'-' + role.value_or(QString()) + u'-' +
+               username.value_or(QString());
     }
     bool operator==(const Participant&) const = default;
 };

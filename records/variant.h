@@ -11,9 +11,15 @@
 
 namespace kalvorin {
 
-inline QVariant toVariant(const QString& v) { return v; }
-inline QVariant toVariant(qint64 v) { return QVariant::fromValue(v); }
-inline QVariant toVariant(bool v) { return v; }
+inline QVariant toVariant(const QString& v) {
+    return v;
+}
+inline QVariant toVariant(qint64 v) {
+    return QVariant::fromValue(v);
+}
+inline QVariant toVariant(bool v) {
+    return v;
+}
 
 template <class T> QVariant toVariant(const std::optional<T>& v);
 template <class T> QVariant toVariant(const QList<T>& list);

@@ -6,14 +6,13 @@
 #include "testserver.h"
 
 #include <QFile>
+#include <QJsonDocument>
 #include <QLibraryInfo>
 #include <QTranslator>
-#include <QJsonDocument>
 #include <QUrlQuery>
 #include <QtTest>
-#include <sys/stat.h>
-
 #include <qcorotask.h>
+#include <sys/stat.h>
 
 using namespace kalvorin;
 using kalvorin::test::TestServer;
@@ -41,14 +40,18 @@ private slots:
     void endpoint_data() {
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("empty") << "" << "http://localhost:8080/kalvorin/api/mobile/index.php";
-        QTest::newRow("blanks") << " \n\t " << "http://localhost:8080/kalvorin/api/mobile/index.php";
-        QTest::newRow("no scheme, trimmed")
-            << "  192.0.2.10:8080/kalvorin \n" << "https://192.0.2.10:8080/kalvorin/api/mobile/index.php";
-        QTest::newRow("slash kept") << "http://192.0.2.10/kalvorin/" << "http://192.0.2.10/kalvorin/api/mobile/index.php";
-        QTest::newRow("https slash added") << "https://h.example/x" << "https://h.example/x/api/mobile/index.php";
-        QTest::newRow("upper-case scheme is no scheme")
-            << "HTTP://192.0.2.10/k/" << "https://HTTP://192.0.2.10/k/api/mobile/index.php";
+        QTest::newRow("empty") << ""
+                               << "http://localhost:8080/kalvorin/api/mobile/index.php";
+        QTest::newRow("blanks") << " \n\t "
+                                << "http://localhost:8080/kalvorin/api/mobile/index.php";
+        QTest::newRow("no scheme, trimmed") << "  192.0.2.10:8080/kalvorin \n"
+                                            << "https://192.0.2.10:8080/kalvorin/api/mobile/index.php";
+        QTest::newRow("slash kept") << "http://192.0.2.10/kalvorin/"
+                                    << "http://192.0.2.10/kalvorin/api/mobile/index.php";
+        QTest::newRow("https slash added") << "https://h.example/x"
+                                           << "https://h.example/x/api/mobile/index.php";
+        QTest::newRow("upper-case scheme is no scheme") << "HTTP://192.0.2.10/k/"
+                                                        << "https://HTTP://192.0.2.10/k/api/mobile/index.php";
     }
     void endpoint() {
         QFETCH(QString, base);
@@ -58,7 +61,8 @@ private slots:
 
     void unusableBaseSendsNothing() {
         KalvorinAPI api;
-        auto result = QCoro::waitFor(api.send<APIMessage>(QStringLiteral("http://exa mple/"), "status", "GET"));
+        auto result =
+            QCoro::waitFor(api.send<APIMessage>(QStringLiteral("http://exa mple/"), "status", "GET"));
         QVERIFY(!result.ok());
         QVERIFY(!result.description().isEmpty());
         QCOMPARE(server->requests().size(), 0);
@@ -98,14 +102,17 @@ private slots:
         QVERIFY(r.rawQuery.startsWith("action=ticket&maintenanceNo="));
         // A PHP server reads "+" as a space: it must travel as %2B.
         QVERIFY(!r.rawQuery.contains('+'));
-        QCOMPARE(QUrlQuery(QString::fromLatin1(r.rawQuery)).queryItemValue("maintenanceNo", QUrl::FullyDecoded),
-                 value);
+        QCOMPARE(
+            QUrlQuery(QString::fromLatin1(r.rawQuery)).queryItemValue("maintenanceNo", QUrl::FullyDecoded),
+            value);
         QCOMPARE(QUrl::fromPercentEncoding(r.rawQuery.mid(r.rawQuery.indexOf("maintenanceNo=") + 14)), value);
     }
 
     void postSendsCompactJson() {
         KalvorinAPI api;
-        QJsonObject body{{"username", "ali.h"}, {"password", " p w "}, {"biometricAvailable", true},
+        QJsonObject body{{"username", "ali.h"},
+                         {"password", " p w "},
+                         {"biometricAvailable", true},
                          {"notificationId", 42}};
         run<APIMessage>(api, "login", "POST", {}, body);
         const auto& r = server->requests().first();
@@ -123,13 +130,17 @@ private slots:
         QTest::addColumn<bool>("succeeds");
         QTest::addColumn<QString>("description");
         const QString fallback = QStringLiteral("تعذر تنفيذ الطلب من الخادم.");
-        QTest::newRow("200 ok false is a record") << 200 << QByteArray(R"({"ok":false,"message":"لا"})") << true << "";
+        QTest::newRow("200 ok false is a record")
+            << 200 << QByteArray(R"({"ok":false,"message":"لا"})") << true << "";
         QTest::newRow("201 is success") << 201 << QByteArray(R"({"ok":true})") << true << "";
         QTest::newRow("403 message") << 403 << QByteArray(R"({"ok":false,"message":"ليس لديك صلاحية."})")
                                      << false << QStringLiteral("ليس لديك صلاحية.");
-        QTest::newRow("401 empty message shown as is") << 401 << QByteArray(R"({"message":""})") << false << "";
-        QTest::newRow("500 html") << 500 << QByteArray("<html><body>Fatal</body></html>") << false << fallback;
-        QTest::newRow("400 only error") << 400 << QByteArray(R"({"ok":false,"error":"bad"})") << false << fallback;
+        QTest::newRow("401 empty message shown as is")
+            << 401 << QByteArray(R"({"message":""})") << false << "";
+        QTest::newRow("500 html") << 500 << QByteArray("<html><body>Fatal</body></html>") << false
+                                  << fallback;
+        QTest::newRow("400 only error")
+            << 400 << QByteArray(R"({"ok":false,"error":"bad"})") << false << fallback;
         QTest::newRow("404 message of wrong type")
             << 404 << QByteArray(R"({"message":12})") << false << fallback;
     }
@@ -154,7 +165,8 @@ private slots:
         server->setReply("tickets", 200, R"({"ok":true,"tickets":[{"maintenanceNo":"A"},{"title":"x"}]})");
         auto result = run<TicketsResponse>(api, "tickets");
         QVERIFY(!result.ok());
-        QCOMPARE(result.description(), QStringLiteral("تعذرت قراءة رد الخادم: الحقل tickets[1].maintenanceNo مفقود."));
+        QCOMPARE(result.description(),
+                 QStringLiteral("تعذرت قراءة رد الخادم: الحقل tickets[1].maintenanceNo مفقود."));
     }
 
     void nullReferenceBodyIsNoRecord() {

@@ -11,7 +11,6 @@
 #include <QDBusConnectionInterface>
 #include <QElapsedTimer>
 #include <QtTest>
-
 #include <qcorotask.h>
 
 using namespace kalvorin;
@@ -58,7 +57,8 @@ class TestDBusNotifications : public QObject {
 
     void startService() {
         service = std::make_unique<FakeNotificationService>();
-        serviceBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-service"));
+        serviceBus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-service"));
         QVERIFY(serviceBus.isConnected());
         QVERIFY(serviceBus.registerObject(DBusNotificationCenter::kPath, service.get(),
                                           QDBusConnection::ExportAllSlots));
@@ -115,8 +115,9 @@ private slots:
         startService();
         test::TestServer server;
         QVERIFY(server.start());
-        server.setReply("notifications", 200,
-                        R"({"ok":true,"notifications":[{"id":5,"title":"بلاغ جديد"},{"id":6,"isRead":true}]})");
+        server.setReply(
+            "notifications", 200,
+            R"({"ok":true,"notifications":[{"id":5,"title":"بلاغ جديد"},{"id":6,"isRead":true}]})");
         MobileAppState state; // with the desktop notification centre
         state.setServerURL(server.baseURL());
         QCoro::waitFor(state.loadNotifications());

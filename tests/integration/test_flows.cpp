@@ -11,7 +11,6 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
-
 #include <qcorotask.h>
 
 using namespace kalvorin;
@@ -20,7 +19,9 @@ using kalvorin::test::TestServer;
 
 namespace {
 
-QJsonObject bodyOf(const TestServer::Request& r) { return QJsonDocument::fromJson(r.body).object(); }
+QJsonObject bodyOf(const TestServer::Request& r) {
+    return QJsonDocument::fromJson(r.body).object();
+}
 
 QByteArray notificationsBody(const QList<std::pair<qint64, QByteArray>>& rows) {
     QByteArray items;
@@ -132,12 +133,24 @@ private slots:
         QTest::addColumn<QString>("username");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("message");
-        QTest::newRow("both blank") << " \n" << "  " << "أدخل اسم المستخدم وكلمة المرور.";
-        QTest::newRow("no name") << "" << "secret" << "أدخل اسم المستخدم.";
-        QTest::newRow("no password") << "a.b" << "" << "أدخل كلمة المرور.";
-        QTest::newRow("arabic letter") << "علي" << "x" << "اسم المستخدم يقبل حروف وأرقام إنجليزية والنقطة والشرطة فقط.";
-        QTest::newRow("blank inside") << "ali h" << "x" << "اسم المستخدم يقبل حروف وأرقام إنجليزية والنقطة والشرطة فقط.";
-        QTest::newRow("at sign") << "ali@h" << "x" << "اسم المستخدم يقبل حروف وأرقام إنجليزية والنقطة والشرطة فقط.";
+        QTest::newRow("both blank") << " \n"
+                                    << "  "
+                                    << "أدخل اسم المستخدم وكلمة المرور.";
+        QTest::newRow("no name") << ""
+                                 << "secret"
+                                 << "أدخل اسم المستخدم.";
+        QTest::newRow("no password") << "a.b"
+                                     << ""
+                                     << "أدخل كلمة المرور.";
+        QTest::newRow("arabic letter") << "علي"
+                                       << "x"
+                                       << "اسم المستخدم يقبل حروف وأرقام إنجليزية والنقطة والشرطة فقط.";
+        QTest::newRow("blank inside") << "ali h"
+                                      << "x"
+                                      << "اسم المستخدم يقبل حروف وأرقام إنجليزية والنقطة والشرطة فقط.";
+        QTest::newRow("at sign") << "ali@h"
+                                 << "x"
+                                 << "اسم المستخدم يقبل حروف وأرقام إنجليزية والنقطة والشرطة فقط.";
     }
     void loginValidation() {
         QFETCH(QString, username);
@@ -169,11 +182,13 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("message");
-        QTest::newRow("ok false with message") << 200 << QByteArray(R"({"ok":false,"message":"كلمة المرور غير صحيحة."})")
-                                               << "كلمة المرور غير صحيحة.";
-        QTest::newRow("ok false without message") << 200 << QByteArray(R"({"ok":false})") << "تعذر تسجيل الدخول.";
-        QTest::newRow("401 with message") << 401 << QByteArray(R"({"ok":false,"message":"انتهت الجلسة."})")
-                                          << "انتهت الجلسة.";
+        QTest::newRow("ok false with message")
+            << 200 << QByteArray(R"({"ok":false,"message":"كلمة المرور غير صحيحة."})")
+            << "كلمة المرور غير صحيحة.";
+        QTest::newRow("ok false without message")
+            << 200 << QByteArray(R"({"ok":false})") << "تعذر تسجيل الدخول.";
+        QTest::newRow("401 with message")
+            << 401 << QByteArray(R"({"ok":false,"message":"انتهت الجلسة."})") << "انتهت الجلسة.";
         QTest::newRow("500 html") << 500 << QByteArray("<html/>") << "تعذر تنفيذ الطلب من الخادم.";
     }
     void loginRefused() {
@@ -241,11 +256,12 @@ private slots:
     void refreshRunsFiveRequestsAtOnce() {
         TestServer::Reply held;
         held.hold = true;
-        for (const auto& [action, body] : QList<std::pair<QString, QByteArray>>{{"status", R"({"ok":true})"},
-                                                                              {"dashboard", kDashboard},
-                                                                              {"tickets", kTickets},
-                                                                              {"notifications", R"({"ok":true,"notifications":[]})"},
-                                                                              {"reference_data", kReferences}}) {
+        for (const auto& [action, body] :
+             QList<std::pair<QString, QByteArray>>{{"status", R"({"ok":true})"},
+                                                   {"dashboard", kDashboard},
+                                                   {"tickets", kTickets},
+                                                   {"notifications", R"({"ok":true,"notifications":[]})"},
+                                                   {"reference_data", kReferences}}) {
             held.body = body;
             server->setReply(action, held);
         }
@@ -282,7 +298,8 @@ private slots:
         QVERIFY(!state->references());
         // One of the two failures that touch the text is left, whichever came last.
         QVERIFY(state->errorMessage() == QStringLiteral("تعذر حساب اللوحة.") ||
-                state->errorMessage() == QStringLiteral("تعذرت قراءة رد الخادم: الحقل tickets[0].maintenanceNo مفقود."));
+                state->errorMessage() ==
+                    QStringLiteral("تعذرت قراءة رد الخادم: الحقل tickets[0].maintenanceNo مفقود."));
         QCOMPARE(state->loading(), false);
     }
 
@@ -319,15 +336,19 @@ private slots:
         QTest::addColumn<qint64>("badge");
         QTest::addColumn<qint64>("lastSeenAfter");
         QTest::newRow("five of six, lowest first")
-            << qint64(10) << notificationsBody({{12, ""}, {11, ",\"isRead\":false"}, {15, ""}, {13, ""}, {14, ""}, {16, ""}})
-            << QStringList{"kalvorin-11", "kalvorin-12", "kalvorin-13", "kalvorin-14", "kalvorin-15"} << qint64(6)
-            << qint64(16);
+            << qint64(10)
+            << notificationsBody(
+                   {{12, ""}, {11, ",\"isRead\":false"}, {15, ""}, {13, ""}, {14, ""}, {16, ""}})
+            << QStringList{"kalvorin-11", "kalvorin-12", "kalvorin-13", "kalvorin-14", "kalvorin-15"}
+            << qint64(6) << qint64(16);
         QTest::newRow("read ones never count")
             << qint64(10) << notificationsBody({{99, ",\"isRead\":true"}, {11, ""}, {5, ""}})
             << QStringList{"kalvorin-11"} << qint64(1) << qint64(11);
-        QTest::newRow("nothing new") << qint64(10) << notificationsBody({{10, ""}, {3, ""}, {50, ",\"isRead\":true"}})
+        QTest::newRow("nothing new") << qint64(10)
+                                     << notificationsBody({{10, ""}, {3, ""}, {50, ",\"isRead\":true"}})
                                      << QStringList{} << qint64(0) << qint64(10);
-        QTest::newRow("empty list") << qint64(4) << notificationsBody({}) << QStringList{} << qint64(0) << qint64(4);
+        QTest::newRow("empty list") << qint64(4) << notificationsBody({}) << QStringList{} << qint64(0)
+                                    << qint64(4);
     }
     void announcesNewNotifications() {
         QFETCH(qint64, lastSeen);
@@ -345,8 +366,9 @@ private slots:
     }
 
     void notificationTexts() {
-        server->setReply("notifications", 200,
-                         notificationsBody({{1, ""}, {2, R"(,"title":"","body":"")"}, {3, R"(,"title":"ت","body":"ب")"}}));
+        server->setReply(
+            "notifications", 200,
+            notificationsBody({{1, ""}, {2, R"(,"title":"","body":"")"}, {3, R"(,"title":"ت","body":"ب")"}}));
         center->refused = {"kalvorin-1"};
         QCoro::waitFor(state->loadNotifications());
         QCOMPARE(center->posted.size(), 3);
@@ -392,7 +414,8 @@ private slots:
         MobileNotification n;
         n.id = 8;
         QCoro::waitFor(state->acknowledgeNotification(n));
-        QCOMPARE(bodyOf(server->requestsFor("ack_notification").first()).value("notificationId"), QJsonValue(8));
+        QCOMPARE(bodyOf(server->requestsFor("ack_notification").first()).value("notificationId"),
+                 QJsonValue(8));
         QCOMPARE(server->requestsFor("notifications").size(), 1);
 
         server->setReply("ack_notification", 403, R"({"message":"ليس إشعارك."})");

@@ -20,7 +20,9 @@ QByteArray TestServer::Request::header(const QByteArray& name) const {
     return values.isEmpty() ? QByteArray() : values.first();
 }
 
-bool TestServer::Request::hasHeader(const QByteArray& name) const { return !headerValues(name).isEmpty(); }
+bool TestServer::Request::hasHeader(const QByteArray& name) const {
+    return !headerValues(name).isEmpty();
+}
 
 QList<QByteArray> TestServer::Request::headerValues(const QByteArray& name) const {
     QList<QByteArray> out;
@@ -39,7 +41,9 @@ bool TestServer::start() {
     return m_port != 0;
 }
 
-QString TestServer::baseURL() const { return QStringLiteral("http://127.0.0.1:%1/kalvorin/").arg(m_port); }
+QString TestServer::baseURL() const {
+    return QStringLiteral("http://127.0.0.1:%1/kalvorin/").arg(m_port);
+}
 
 QList<TestServer::Request> TestServer::requestsFor(const QString& action) const {
     QList<Request> out;
@@ -58,19 +62,30 @@ bool TestServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* so
     record.body = request.body();
     record.action = QUrlQuery(url).queryItemValue(QStringLiteral("action"), QUrl::FullyDecoded);
     switch (request.method()) {
-    case QHttpServerRequest::Method::Get: record.method = "GET"; break;
-    case QHttpServerRequest::Method::Post: record.method = "POST"; break;
-    case QHttpServerRequest::Method::Put: record.method = "PUT"; break;
-    case QHttpServerRequest::Method::Delete: record.method = "DELETE"; break;
-    default: record.method = "OTHER"; break;
+    case QHttpServerRequest::Method::Get:
+        record.method = "GET";
+        break;
+    case QHttpServerRequest::Method::Post:
+        record.method = "POST";
+        break;
+    case QHttpServerRequest::Method::Put:
+        record.method = "PUT";
+        break;
+    case QHttpServerRequest::Method::Delete:
+        record.method = "DELETE";
+        break;
+    default:
+        record.method = "OTHER";
+        break;
     }
     ++m_open;
     m_peakOpen = std::max(m_peakOpen, m_open);
     record.openAtArrival = m_open;
     m_requests.append(record);
 
-    auto pending = std::make_shared<Pending>(
-        Pending{makeResponder(request, socket), QPointer<QTcpSocket>(socket), m_replies.value(record.action, m_default)});
+    auto pending =
+        std::make_shared<Pending>(Pending{makeResponder(request, socket), QPointer<QTcpSocket>(socket),
+                                          m_replies.value(record.action, m_default)});
     emit requestArrived();
 
     if (pending->reply.hold)
