@@ -424,7 +424,9 @@ QStringList Actions::concernedUsers(const TicketRow& t) {
 void Actions::notifyUsers(const QStringList& usernames, const QString& except, const QString& title,
                           const QString& body, const QString& type, const QString& maintenanceNo) {
     const qint64 at = now();
-    for (const QString& u : usernames) {
+    QStringList once = usernames;
+    once.removeDuplicates(); // one notice per person, however many roles tie them to the ticket
+    for (const QString& u : once) {
         if (u == except || u.isEmpty())
             continue;
         // Only staff accounts receive notifications.
