@@ -5,8 +5,9 @@
 #include "kalvorinui.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
-#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -32,13 +33,17 @@ int main(int argc, char* argv[]) {
     view.setResizeMode(QQuickView::SizeRootObjectToView);
     view.setColor(Qt::black);
     if (args.isSet(QStringLiteral("background"))) {
-        view.setInitialProperties({});
-        QQmlComponent page(view.engine());
-        page.setData("import QtQuick\nimport Kalvorin.Theme\n"
-                     "Item { width: 390; height: 844; LayoutMirroring.enabled: true;"
-                     " LayoutMirroring.childrenInherit: true; KalvorinBackground { anchors.fill: parent } }",
-                     QUrl(QStringLiteral("memory:/Background.qml")));
-        view.setContent(QUrl(), &page, page.create());
+        // The bare background, as a screen standing idle shows it.
+        QFile page(
+            QDir::temp().filePath(QStringLiteral("kalvorin-background-%1.qml").arg(app.applicationPid())));
+        if (!page.open(QIODevice::WriteOnly))
+            return 1;
+        page.write("import QtQuick\nimport Kalvorin.Theme\n"
+                   "Item { width: 390; height: 844; LayoutMirroring.enabled: true;"
+                   " LayoutMirroring.childrenInherit: true; KalvorinBackground { anchors.fill: parent } }\n");
+        page.close();
+        view.setSource(QUrl::fromLocalFile(page.fileName()));
+        page.remove();
     } else {
         const QStringList pos = args.positionalArguments();
         view.setSource(pos.isEmpty() ? QUrl::fromLocalFile(QStringLiteral(KALVORIN_THEME_GALLERY))
