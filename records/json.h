@@ -10,6 +10,8 @@
 // The failure names the offending path (tickets[3].maintenanceNo) in an Arabic
 // sentence, because that text is what the user is shown.
 
+#include "directjson.h"
+#include "recordtraits.h"
 #include "result.h"
 
 #include <QByteArray>
@@ -52,12 +54,6 @@ private:
 };
 
 QString describe(Problem problem, const QString& path);
-
-template <class T> struct IsOptional : std::false_type {};
-template <class T> struct IsOptional<std::optional<T>> : std::true_type {};
-
-template <class T>
-concept Record = requires(T& t) { t.fields([](const char*, auto&) {}); };
 
 bool read(const QJsonValue& v, QString& out, Context& c);
 bool read(const QJsonValue& v, qint64& out, Context& c);
@@ -142,6 +138,15 @@ Result<QJsonDocument> parse(const QByteArray& body);
 // JSON `null` body means "no record".
 template <class T> struct Decoder {
     static Result<T> decode(const QByteArray& body) {
+        // Well-formed answers are read in one pass; anything else is left to
+        // the strict reader below, which names the problem.
+        if (std::optional<T> record = direct::read<T>(body))
+            return std::move(*record);
+        return strict(body);
+    }
+
+    // The document-based reader: slower, and the one that explains failures.
+    static Result<T> strict(const QByteArray& body) {
         Result<QJsonDocument> doc = parse(body);
         if (!doc)
             return doc.failure();
@@ -172,7 +177,9 @@ private:
     static bool isNullBody(const QByteArray& body) { return body.trimmed() == "null"; }
 };
 
-template <class T> Result<T> decode(const QByteArray& body) { return Decoder<T>::decode(body); }
+template <class T> Result<T> decode(const QByteArray& body) {
+    return Decoder<T>::decode(body);
+}
 
 // Reads one record from an already parsed object (used by tests and the dev server's checks).
 template <Record T> Result<T> fromJson(const QJsonObject& object) {
