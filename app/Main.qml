@@ -1,14 +1,6 @@
-import QtQuick
-import QtQuick.Window
+import Kalvorin.Frame
 
-Window {
-    id: window
-    width: 390
-    height: 844
-    visible: true
-    color: "#07131A"
-    title: "KALVORIN"
-
-    LayoutMirroring.enabled: true
-    LayoutMirroring.childrenInherit: true
+// The application's window (Kalvorin.Frame's AppWindow): 390 × 844, dark, right to left,
+// holding the root view.
+AppWindow {
 }

@@ -1,0 +1,97 @@
+import QtQuick
+import QtQuick.Layouts
+import Kalvorin.Theme
+
+// The top of every tab screen and of the ticket detail: a header button on each side of the
+// word-mark, and the screen's title under them.
+//     HeaderBar { title: "الرئيسية"; leading: "bell"; trailing: "arrow.clockwise"
+//                 onDismissRequested: stack.pop() }
+// An empty symbol leaves an empty 38 × 38 slot so the word-mark stays centred. A button runs the
+// header action of its symbol on the shared state; a back arrow asks the hosting screen to close
+// through `dismissRequested`.
+ColumnLayout {
+    id: root
+
+    property string title
+    property string leading
+    property string trailing
+
+    signal dismissRequested()
+
+    function run(symbol) {
+        if (FrameRules.runHeaderAction(AppState, symbol))
+            root.dismissRequested();
+    }
+
+    spacing: 10
+    Layout.fillWidth: true
+
+    component HeaderButton: Item {
+        id: slot
+        property string symbol
+        signal activated()
+
+        implicitWidth: 38
+        implicitHeight: 38
+        Layout.preferredWidth: 38
+        Layout.preferredHeight: 38
+
+        Rectangle {
+            anchors.fill: parent
+            visible: slot.symbol.length > 0
+            radius: width / 2
+            color: KalvorinTheme.ink
+            border.width: 1
+            border.color: KalvorinTheme.stroke
+            scale: tap.pressed ? 0.94 : 1.0
+
+            Symbol {
+                anchors.centerIn: parent
+                name: slot.symbol
+                size: 18
+                color: KalvorinTheme.text
+            }
+        }
+        TapHandler {
+            id: tap
+            enabled: slot.symbol.length > 0
+            onTapped: slot.activated()
+        }
+    }
+
+    RowLayout {
+        Layout.fillWidth: true
+        spacing: 8
+
+        HeaderButton {
+            objectName: "headerLeading"
+            symbol: root.leading
+            onActivated: root.run(root.leading)
+        }
+        Item {
+            Layout.fillWidth: true
+            Layout.preferredHeight: 38
+            KalvorinTitle {
+                anchors.centerIn: parent
+                width: 150
+                height: 34
+            }
+        }
+        HeaderButton {
+            objectName: "headerTrailing"
+            symbol: root.trailing
+            onActivated: root.run(root.trailing)
+        }
+    }
+
+    Text {
+        objectName: "headerTitle"
+        text: root.title
+        visible: text.length > 0
+        color: KalvorinTheme.text
+        font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 25)
+        horizontalAlignment: Text.AlignLeft
+        elide: Text.ElideRight
+        Layout.fillWidth: true
+    }
+}

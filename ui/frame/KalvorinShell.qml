@@ -1,0 +1,77 @@
+import QtQuick
+import Kalvorin.Theme
+
+// The signed-in shell: the screen of the selected tab, the tab bar at the bottom, and the
+// background work (register the device, refresh, then poll status and notifications) for as
+// long as the shell is shown.
+Item {
+    id: shell
+
+    // How often the background work polls; tests shorten it.
+    property int pollIntervalMs: FrameRules.pollIntervalMs
+    readonly property int shownTab: FrameRules.shownTab(AppState.selectedTab)
+    readonly property int unread: FrameRules.unreadCount(AppState.notifications)
+
+    // The screens arrive with their own views; a tab without one shows only its header.
+    readonly property list<Component> screens: [
+        Component { PendingTabScreen { title: "الرئيسية"; leading: "bell"; trailing: "arrow.clockwise" } },
+        Component { PendingTabScreen { title: "البلاغات والمتابعة"; leading: ""; trailing: "arrow.clockwise" } },
+        Component { PendingTabScreen { title: "بلاغ جديد"; leading: ""; trailing: "" } },
+        Component { PendingTabScreen { title: "الإشعارات"; leading: ""; trailing: "arrow.clockwise" } },
+        Component { MoreScreen {} }
+    ]
+
+    Loader {
+        id: screen
+        objectName: "tabScreen"
+        anchors.fill: parent
+        sourceComponent: shell.screens[shell.shownTab]
+    }
+
+    Rectangle {
+        id: dock
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        height: tabBar.implicitHeight + 16
+        gradient: Gradient {
+            GradientStop { position: 0.0; color: "transparent" }
+            GradientStop { position: 1.0; color: KalvorinTheme.alpha(KalvorinTheme.deep, 0.96) }
+        }
+
+        ProMobileTabBar {
+            id: tabBar
+            objectName: "tabBar"
+            anchors.fill: parent
+            anchors.leftMargin: 14
+            anchors.rightMargin: 14
+            anchors.topMargin: 8
+            anchors.bottomMargin: 8
+            selection: AppState.selectedTab
+            unread: shell.unread
+            onTapped: (index) => { AppState.selectedTab = index; }
+        }
+    }
+
+    property bool sessionRunning: false
+
+    function stopSession() {
+        if (!sessionRunning)
+            return;
+        sessionRunning = false;
+        AppState.stopShellSession();
+    }
+
+    Component.onCompleted: {
+        sessionRunning = true;
+        AppState.startShellSession(shell.pollIntervalMs);
+    }
+    // The root view takes the shell out of the window when it is removed (after sign-out) and
+    // deletes it later: stop the background work at once, before anything else can be sent.
+    onParentChanged: {
+        if (parent === null)
+            stopSession();
+    }
+    // A shell deleted without leaving the window first (the window closing).
+    Component.onDestruction: stopSession()
+}

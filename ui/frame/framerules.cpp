@@ -1,0 +1,230 @@
+#include "framerules.h"
+
+#include "kalvorintheme.h"
+#include "mobileappstate.h"
+
+#include <QVariantMap>
+#include <algorithm>
+
+namespace kalvorin {
+
+namespace {
+
+struct Tab {
+    const char* label;
+    const char* symbol;
+    QColor (*tint)();
+};
+
+// The tabs, in the order of the bar.
+const Tab kTabs[FrameRules::kTabCount] = {
+    {"الرئيسية", "house.fill", &KalvorinTheme::teal}, {"متابعة", "ticket.fill", &KalvorinTheme::blue},
+    {"بلاغ جديد", "plus", &KalvorinTheme::teal},      {"الإشعارات", "bell.fill", &KalvorinTheme::gold},
+    {"المزيد", "ellipsis", &KalvorinTheme::muted},
+};
+
+bool validTab(int index) {
+    return index >= 0 && index < FrameRules::kTabCount;
+}
+
+std::optional<QString> textField(const QVariantMap& map, const char* key) {
+    const auto it = map.constFind(QString::fromLatin1(key));
+    if (it == map.constEnd() || !it->isValid() || it->isNull())
+        return std::nullopt;
+    return it->toString();
+}
+
+bool present(const std::optional<QString>& text) {
+    return text && !text->isEmpty();
+}
+
+} // namespace
+
+std::optional<MobileUser> userFromVariant(const QVariant& user) {
+    if (!user.isValid() || user.isNull() || !user.canConvert<QVariantMap>())
+        return std::nullopt;
+    const QVariantMap map = user.toMap();
+    MobileUser out;
+    out.username = textField(map, "username");
+    out.name = textField(map, "name");
+    out.role = textField(map, "role");
+    out.scope = textField(map, "scope");
+    return out;
+}
+
+std::optional<StatusResponse> statusFromVariant(const QVariant& status) {
+    if (!status.isValid() || status.isNull() || !status.canConvert<QVariantMap>())
+        return std::nullopt;
+    const QVariantMap map = status.toMap();
+    StatusResponse out;
+    out.ok = map.value(QStringLiteral("ok")).toBool();
+    const QVariant authenticated = map.value(QStringLiteral("authenticated"));
+    if (authenticated.isValid() && !authenticated.isNull())
+        out.authenticated = authenticated.toBool();
+    return out;
+}
+
+FrameRules::FrameRules(QObject* parent) : QObject(parent) {}
+
+int FrameRules::pollIntervalMs() const {
+    return MobileAppState::kPollIntervalMs;
+}
+
+// ---- root view --------------------------------------------------------------
+
+bool FrameRules::showsShell(const std::optional<MobileUser>& user,
+                            const std::optional<StatusResponse>& status) {
+    return user.has_value() || (status && status->authenticated.value_or(false));
+}
+
+bool FrameRules::showsShell(const QVariant& user, const QVariant& status) {
+    return showsShell(userFromVariant(user), statusFromVariant(status));
+}
+
+bool FrameRules::serverOnline(const std::optional<StatusResponse>& status) {
+    return status && status->ok;
+}
+
+bool FrameRules::serverOnline(const QVariant& status) {
+    return serverOnline(statusFromVariant(status));
+}
+
+QColor FrameRules::connectionColor(bool online) {
+    return online ? KalvorinTheme::green() : KalvorinTheme::red();
+}
+
+// ---- tab bar ----------------------------------------------------------------
+
+int FrameRules::shownTab(int selectedTab) {
+    return validTab(selectedTab) ? selectedTab : 0;
+}
+
+QString FrameRules::tabLabel(int index) {
+    return validTab(index) ? QString::fromUtf8(kTabs[index].label) : QString();
+}
+
+QString FrameRules::tabSymbol(int index) {
+    return validTab(index) ? QString::fromLatin1(kTabs[index].symbol) : QString();
+}
+
+QColor FrameRules::tabTint(int index) {
+    return validTab(index) ? kTabs[index].tint() : KalvorinTheme::muted();
+}
+
+int FrameRules::tabCircleSize(int index) {
+    return index == kCentreTab ? 46 : 34;
+}
+
+int FrameRules::tabSymbolSize(int index) {
+    return index == kCentreTab ? 20 : 17;
+}
+
+QColor FrameRules::tabFill(int index, bool selected) {
+    if (index == kCentreTab)
+        return KalvorinTheme::alpha(KalvorinTheme::teal(), 0.28);
+    return QColor::fromRgbF(1, 1, 1, selected ? 0.10f : 0.04f);
+}
+
+QColor FrameRules::tabSymbolColor(int index, bool selected) {
+    return selected ? tabTint(index) : KalvorinTheme::muted();
+}
+
+QColor FrameRules::tabOutline(int index, bool selected) {
+    return selected ? KalvorinTheme::alpha(tabTint(index), 0.75) : KalvorinTheme::stroke();
+}
+
+int FrameRules::unreadCount(const QList<MobileNotification>& notifications) {
+    return int(std::count_if(notifications.begin(), notifications.end(),
+                             [](const MobileNotification& n) { return !n.isRead.value_or(false); }));
+}
+
+int FrameRules::unreadCount(const QVariantList& notifications) {
+    int unread = 0;
+    for (const QVariant& entry : notifications) {
+        const QVariant isRead = entry.toMap().value(QStringLiteral("isRead"));
+        if (!(isRead.isValid() && !isRead.isNull() && isRead.toBool()))
+            ++unread;
+    }
+    return unread;
+}
+
+bool FrameRules::badgeVisible(int unread) {
+    return unread >= 1;
+}
+
+QString FrameRules::badgeText(int unread) {
+    return QString::asprintf("%lld", static_cast<long long>(std::min(unread, kBadgeCap)));
+}
+
+// ---- header -----------------------------------------------------------------
+
+FrameRules::HeaderAction FrameRules::headerAction(const QString& symbol) {
+    // Substring tests, in this order: a refresh arrow is not a back arrow.
+    if (symbol.contains(QLatin1String("bell")))
+        return ShowNotifications;
+    if (symbol.contains(QLatin1String("gearshape")))
+        return ShowMore;
+    if (symbol.contains(QLatin1String("arrow.clockwise")))
+        return RefreshAll;
+    if (symbol.contains(QLatin1String("arrow")))
+        return Dismiss;
+    return NoAction;
+}
+
+bool FrameRules::runHeaderAction(QObject* stateObject, const QString& symbol) {
+    auto* state = qobject_cast<MobileAppState*>(stateObject);
+    switch (headerAction(symbol)) {
+    case ShowNotifications:
+        if (state)
+            state->setSelectedTab(kNotificationsTab);
+        return false;
+    case ShowMore:
+        if (state)
+            state->setSelectedTab(kMoreTab);
+        return false;
+    case RefreshAll:
+        if (state)
+            state->startRefreshAll();
+        return false;
+    case Dismiss:
+        return true;
+    case NoAction:
+        break;
+    }
+    return false;
+}
+
+// ---- user strip -------------------------------------------------------------
+
+QString FrameRules::greeting(const std::optional<MobileUser>& user) {
+    const QString name = user && present(user->name) ? *user->name : QStringLiteral("مستخدم النظام");
+    return QStringLiteral("مرحباً، ") + name;
+}
+
+QString FrameRules::greeting(const QVariant& user) {
+    return greeting(userFromVariant(user));
+}
+
+QString FrameRules::roleLine(const std::optional<MobileUser>& user) {
+    return user && user->role ? *user->role : QStringLiteral("الدور غير محدد");
+}
+
+QString FrameRules::roleLine(const QVariant& user) {
+    return roleLine(userFromVariant(user));
+}
+
+QString FrameRules::scopeLine(const std::optional<MobileUser>& user) {
+    return user && present(user->scope) ? *user->scope : QString();
+}
+
+QString FrameRules::scopeLine(const QVariant& user) {
+    return scopeLine(userFromVariant(user));
+}
+
+// ---- More screen ------------------------------------------------------------
+
+QColor FrameRules::moreButtonColor(bool destructive) {
+    return destructive ? KalvorinTheme::red() : KalvorinTheme::text();
+}
+
+} // namespace kalvorin

@@ -1,0 +1,101 @@
+#pragma once
+// The rules of the app frame: which root screen shows, the tab bar's tabs, sizes, colours and
+// badge, what a header button does, the user strip's lines and the connection colours. The QML
+// views only choose which of these values to show; tests check them without a window.
+//
+// QML reads the shared state as maps (AppState.user, AppState.status, AppState.notifications);
+// each rule takes them as they come, and C++ code can use the typed overloads on the records.
+
+#include "records/records.h"
+
+#include <QColor>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <QtQml/qqmlregistration.h>
+#include <optional>
+
+namespace kalvorin {
+
+class MobileAppState;
+
+class FrameRules : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+
+    Q_PROPERTY(int mobileBottomReachablePadding READ mobileBottomReachablePadding CONSTANT)
+    Q_PROPERTY(int tabCount READ tabCount CONSTANT)
+    Q_PROPERTY(int pollIntervalMs READ pollIntervalMs CONSTANT)
+
+public:
+    // Empty space below a scrolling screen's content so its last items can be scrolled above
+    // the tab bar.
+    static constexpr int kMobileBottomReachablePadding = 150;
+    static constexpr int kTabCount = 5;
+    static constexpr int kNotificationsTab = 3;
+    static constexpr int kMoreTab = 4;
+    static constexpr int kCentreTab = 2;
+    static constexpr int kBadgeCap = 9;
+
+    // What a header button does, found from its symbol name.
+    enum HeaderAction { NoAction, ShowNotifications, ShowMore, RefreshAll, Dismiss };
+    Q_ENUM(HeaderAction)
+
+    explicit FrameRules(QObject* parent = nullptr);
+
+    int mobileBottomReachablePadding() const { return kMobileBottomReachablePadding; }
+    int tabCount() const { return kTabCount; }
+    int pollIntervalMs() const;
+
+    // ---- root view ----
+    // The shell shows when a user is signed in, or when the server says the cookie's session is.
+    static bool showsShell(const std::optional<MobileUser>& user,
+                           const std::optional<StatusResponse>& status);
+    Q_INVOKABLE static bool showsShell(const QVariant& user, const QVariant& status);
+    // The sign-in screen's dot: green when the server answered with ok.
+    static bool serverOnline(const std::optional<StatusResponse>& status);
+    Q_INVOKABLE static bool serverOnline(const QVariant& status);
+    Q_INVOKABLE static QColor connectionColor(bool online);
+
+    // ---- tab bar ----
+    // The screen shown for a selected tab: any value outside the five tabs shows the dashboard.
+    Q_INVOKABLE static int shownTab(int selectedTab);
+    Q_INVOKABLE static QString tabLabel(int index);
+    Q_INVOKABLE static QString tabSymbol(int index);
+    Q_INVOKABLE static QColor tabTint(int index);
+    Q_INVOKABLE static int tabCircleSize(int index);
+    Q_INVOKABLE static int tabSymbolSize(int index);
+    Q_INVOKABLE static QColor tabFill(int index, bool selected);
+    Q_INVOKABLE static QColor tabSymbolColor(int index, bool selected);
+    Q_INVOKABLE static QColor tabOutline(int index, bool selected);
+    // Unread notifications: those whose isRead is not true (false or absent).
+    static int unreadCount(const QList<MobileNotification>& notifications);
+    Q_INVOKABLE static int unreadCount(const QVariantList& notifications);
+    Q_INVOKABLE static bool badgeVisible(int unread);
+    // The number on the badge, capped at 9.
+    Q_INVOKABLE static QString badgeText(int unread);
+
+    // ---- header ----
+    Q_INVOKABLE static HeaderAction headerAction(const QString& symbol);
+    // Runs the header action on the state; true when the screen showing the header must close.
+    Q_INVOKABLE static bool runHeaderAction(QObject* state, const QString& symbol);
+
+    // ---- user strip ----
+    static QString greeting(const std::optional<MobileUser>& user);
+    Q_INVOKABLE static QString greeting(const QVariant& user);
+    static QString roleLine(const std::optional<MobileUser>& user);
+    Q_INVOKABLE static QString roleLine(const QVariant& user);
+    // Empty when the line is not shown.
+    static QString scopeLine(const std::optional<MobileUser>& user);
+    Q_INVOKABLE static QString scopeLine(const QVariant& user);
+
+    // ---- More screen ----
+    Q_INVOKABLE static QColor moreButtonColor(bool destructive);
+};
+
+// Reads a user map as QML hands it back (absent fields left out) into the record.
+std::optional<MobileUser> userFromVariant(const QVariant& user);
+std::optional<StatusResponse> statusFromVariant(const QVariant& status);
+
+} // namespace kalvorin
