@@ -197,16 +197,18 @@ std::optional<TicketRow> Actions::loadTicket(const QString& maintenanceNo) {
     return rowFrom(q);
 }
 
-QList<TicketRow> Actions::loadTickets(const Account& account, int limit) {
+QSqlQuery Actions::ticketsQuery(const Account& account, int limit) {
     auto [where, binds] = reachClause(account);
     QString sql = ticketSelect() + QStringLiteral("WHERE ") + where +
                   QStringLiteral(" ORDER BY t.created_at DESC, t.id DESC");
     if (limit > 0)
         sql += QStringLiteral(" LIMIT %1").arg(limit);
-    QSqlQuery q = m_db.exec(sql, binds);
+    return m_db.exec(sql, binds);
+}
+
+QList<TicketRow> Actions::loadTickets(const Account& account, int limit) {
     QList<TicketRow> out;
-    while (q.next())
-        out.append(rowFrom(q));
+    forEachTicket(account, limit, [&out](TicketRow&& row) { out.append(std::move(row)); });
     return out;
 }
 

@@ -112,6 +112,13 @@ private:
     std::pair<QString, QVariantList> reachClause(const Account& account) const;
     std::optional<TicketRow> loadTicket(const QString& maintenanceNo);
     QList<TicketRow> loadTickets(const Account& account, int limit);
+    // Visits the tickets within reach, newest first, without holding them all.
+    template <class F> void forEachTicket(const Account& account, int limit, F&& visit) {
+        QSqlQuery q = ticketsQuery(account, limit);
+        while (q.next())
+            visit(rowFrom(q));
+    }
+    QSqlQuery ticketsQuery(const Account& account, int limit);
     static TicketRow rowFrom(const QSqlQuery& q);
     static QString ticketSelect();
 

@@ -44,7 +44,8 @@ void seedBenchTickets(Database& db, int count) {
         const OrgUnit& org = orgUnits().at(random.bounded(int(orgUnits().size())));
         const QString st = states[random.bounded(8)];
         const QString priority = priorities[random.bounded(5)];
-        const qint64 created = at - qint64(random.bounded(365 * 24 * 60)) * 60;
+        // Spread over the last year in number order, as a real desk numbers its tickets.
+        const qint64 created = at - (qint64(count - i) * 365 * 24 * 3600) / count;
         const QString name = QString::fromUtf8(firstNames().at(random.bounded(int(firstNames().size())))) +
                              u' ' +
                              QString::fromUtf8(familyNames().at(random.bounded(int(familyNames().size()))));

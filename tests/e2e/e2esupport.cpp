@@ -29,7 +29,7 @@ bool RunningServer::start(const QStringList& extraArguments) {
     if (!m_process.waitForStarted(10000))
         return false;
     static const QRegularExpression listening(
-        QStringLiteral("listening on (http://127\\.0\\.0\\.1:(\\d+)/kalvorin/)api/mobile/index\\.php"));
+        QStringLiteral("listening on (https?://127\\.0\\.0\\.1:(\\d+)/kalvorin/)api/mobile/index\\.php"));
     QDeadlineTimer deadline(60000);
     while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
         m_process.waitForReadyRead(100);

@@ -13,6 +13,8 @@
 #include <QNetworkReply>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -73,6 +75,7 @@ private slots:
     void concurrentAndAbandonedRequests();
     void localhostIsServed();
     void periodicNotificationsAndCleanStop();
+    void servesHttpsWithTheGivenCertificate();
 
 private:
     RunningServer m_server;
@@ -372,6 +375,31 @@ void DevServerFaults::periodicNotificationsAndCleanStop() {
         c.call<NotificationsResponse>(QStringLiteral("notifications"))->unread.value_or(0) > before, 5000);
     QCOMPARE(server.stop(), 0); // SIGTERM ends it cleanly
     QVERIFY(server.output().contains(QStringLiteral("stopping")));
+}
+
+void DevServerFaults::servesHttpsWithTheGivenCertificate() {
+    const QString data = QStringLiteral(KALVORIN_E2E_DATA);
+    RunningServer server;
+    QVERIFY2(server.start({QStringLiteral("--tls-cert"), data + QStringLiteral("/localhost.crt"),
+                           QStringLiteral("--tls-key"), data + QStringLiteral("/localhost.key")}),
+             qPrintable(server.output()));
+    QVERIFY(server.baseURL().startsWith(QLatin1String("https://")));
+
+    // Not trusted yet: the client refuses the connection, as it must.
+    Client untrusted(server.baseURL());
+    auto refused = untrusted.call<StatusResponse>(QStringLiteral("status"));
+    QVERIFY(!refused);
+    QVERIFY(refused.failure().domain != QStringLiteral("KALVORIN"));
+
+    // Trusted as a certificate authority (what a developer installs on the phone): it works.
+    QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+    trusting.addCaCertificates(data + QStringLiteral("/localhost.crt"));
+    QSslConfiguration::setDefaultConfiguration(trusting);
+    Client c(server.baseURL());
+    auto status = c.call<StatusResponse>(QStringLiteral("status"));
+    QVERIFY2(status, qPrintable(status.description()));
+    QVERIFY(c.login(kAgent, kAgentPassword));
+    QVERIFY(c.call<DashboardResponse>(QStringLiteral("dashboard")));
 }
 
 KALVORIN_TEST_MAIN(DevServerFaults)
