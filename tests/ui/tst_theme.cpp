@@ -228,6 +228,36 @@ private slots:
         QTRY_COMPARE(button->scale(), 1.0);
     }
 
+    // The drop-down lists every choice, in order, and marks the chosen one.
+    void pickerMenuOpens() {
+        Page page("NativePickerCard { y: 10; width: 360; title: \"الإدارة\"\n"
+                  "  PickerMenu { objectName: \"m\"; model: [\"أ\", \"ب\", \"ج\"]; currentIndex: 1 } }",
+                  400);
+        QVERIFY(QTest::qWaitForWindowExposed(&page.view));
+        QQuickItem* menu = page.find("m");
+        QVERIFY(menu);
+        QCOMPARE(menu->property("displayText").toString(), QStringLiteral("ب"));
+        auto* popup = menu->property("popup").value<QObject*>();
+        QVERIFY(popup);
+        QMetaObject::invokeMethod(popup, "open");
+        QTRY_VERIFY(popup->property("opened").toBool());
+        auto* list = popup->property("contentItem").value<QQuickItem*>();
+        QVERIFY(list);
+        QTRY_COMPARE(list->property("count").toInt(), 3);
+        QStringList texts;
+        for (int i = 0; i < 3; ++i) {
+            QQuickItem* row = nullptr;
+            QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem*, row), Q_ARG(int, i));
+            QVERIFY(row);
+            texts << row->property("contentItem").value<QQuickItem*>()->property("text").toString();
+            QCOMPARE(row->property("chosen").toBool(), i == 1);
+        }
+        QCOMPARE(texts, (QStringList{QStringLiteral("أ"), QStringLiteral("ب"), QStringLiteral("ج")}));
+        if (qEnvironmentVariableIsSet("KALVORIN_PICKER_PNG"))
+            page.view.grabWindow().save(qEnvironmentVariable("KALVORIN_PICKER_PNG"));
+        QVERIFY2(g_messages.isEmpty(), qPrintable(g_messages.join('\n')));
+    }
+
     // The whole gallery renders without a message; its untouched corner shows the background
     // gradient's navy end (bottom-leading, the lower right once mirrored).
     void galleryRenders() {

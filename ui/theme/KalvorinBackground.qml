@@ -15,6 +15,8 @@ Item {
     property bool animate: false
     // Progress along the drift path, advanced by the timer.
     property real phase: 0
+    // Milliseconds between two steps of the drift; each step repaints the window once.
+    property int driftInterval: 1000
 
     clip: true
 
@@ -48,7 +50,7 @@ Item {
     Timer {
         // One full turn takes about 50 s: each step moves the glow by a pixel or so, which reads
         // as a steady drift on a blur this wide.
-        interval: 250
+        interval: root.driftInterval
         repeat: true
         running: root.animate && root.visible && (root.Window.window ? root.Window.window.visible : true)
         onTriggered: root.phase = (root.phase + 2 * Math.PI / 200) % (4 * Math.PI)

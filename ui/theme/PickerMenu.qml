@@ -38,20 +38,30 @@ T.ComboBox {
         implicitHeight: 48
     }
 
+    component PickerList: ListView {
+        property int chosenIndex: -1
+        property string role
+        property bool arrayModel
+    }
+
+    // The delegate reads what it needs from the list (ListView.view), not from the combo box.
     delegate: T.ItemDelegate {
         id: row
-        required property var modelData
+        required property var model
         required property int index
-        width: ListView.view ? ListView.view.width : implicitWidth
+        readonly property var list: ListView.view
+        readonly property bool chosen: !!list && list.chosenIndex === index
+
+        width: list ? list.width : implicitWidth
         implicitHeight: 44
         leftPadding: 14
         rightPadding: 14
-        highlighted: control.highlightedIndex === index
+        highlighted: ListView.isCurrentItem
         contentItem: Text {
-            text: control.textRole ? (Array.isArray(control.model) ? row.modelData[control.textRole]
-                                                                    : row.modelData) : row.modelData
-            font: control.currentIndex === row.index ? KalvorinTheme.font(KalvorinTheme.Bold, 14) : control.font
-            color: control.currentIndex === row.index ? KalvorinTheme.teal : KalvorinTheme.text
+            text: !row.list ? "" : !row.list.role ? row.model.modelData
+                : row.list.arrayModel ? row.model.modelData[row.list.role] : row.model[row.list.role]
+            font: row.chosen ? KalvorinTheme.font(KalvorinTheme.Bold, 14) : KalvorinTheme.font(KalvorinTheme.Medium, 14)
+            color: row.chosen ? KalvorinTheme.teal : KalvorinTheme.text
             verticalAlignment: Text.AlignVCenter
             horizontalAlignment: Text.AlignLeft
             elide: Text.ElideRight
@@ -68,7 +78,10 @@ T.ComboBox {
         implicitHeight: Math.min(contentItem.implicitHeight + topPadding + bottomPadding, 320)
         padding: 6
 
-        contentItem: ListView {
+        contentItem: PickerList {
+            chosenIndex: control.currentIndex
+            role: control.textRole
+            arrayModel: Array.isArray(control.model)
             clip: true
             implicitHeight: contentHeight
             model: control.delegateModel
