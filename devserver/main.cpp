@@ -58,10 +58,11 @@ int main(int argc, char** argv) {
             QElapsedTimer timer;
             timer.start();
             const int tickets = devserver::seedDatabase(db, kind);
-            printLine(QStringLiteral("seeded %1 (%2 tickets) in %3 ms")
-                          .arg(kind)
-                          .arg(tickets)
-                          .arg(timer.elapsed()));
+            if (!options.quiet)
+                printLine(QStringLiteral("seeded %1 (%2 tickets) in %3 ms")
+                              .arg(kind)
+                              .arg(tickets)
+                              .arg(timer.elapsed()));
         } else if (!options.seed.isEmpty()) {
             printLine(
                 QStringLiteral("database already holds data; --seed ignored (add --reset to start over)"));
