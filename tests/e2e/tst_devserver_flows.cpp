@@ -7,6 +7,8 @@
 
 #include <QJsonArray>
 #include <QNetworkCookie>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace kalvorin;
@@ -45,6 +47,7 @@ private slots:
     void ticketActionChangesTicketAndNotifies();
     void shortNoteIsRefused();
     void unknownTicketHasNoTicket();
+    void notificationsAreOwnAndDevicesStored();
 
 private:
     RunningServer m_server;
@@ -330,6 +333,61 @@ void DevServerFlows::unknownTicketHasNoTicket() {
     QVERIFY(!r->ok);
     QVERIFY(!r->ticket);
     QVERIFY(r->message && !r->message->isEmpty());
+}
+
+void DevServerFlows::notificationsAreOwnAndDevicesStored() {
+    Client agent(m_server.baseURL()), supervisor(m_server.baseURL());
+    QVERIFY(agent.login(kAgent, kAgentPassword));
+    QVERIFY(supervisor.login(kSupervisor, kSupervisorPassword));
+    auto theirs = supervisor.call<NotificationsResponse>(QStringLiteral("notifications"));
+    QVERIFY(theirs);
+    qint64 unreadId = -1;
+    for (const MobileNotification& n : theirs->notifications)
+        if (!n.isRead.value_or(true))
+            unreadId = n.id;
+    QVERIFY(unreadId > 0);
+    // Someone else's notification cannot be marked read.
+    auto refused = agent.post<APIMessage>(QStringLiteral("ack_notification"),
+                                          {{QStringLiteral("notificationId"), unreadId}});
+    QVERIFY(!refused);
+    QCOMPARE(refused.failure().code, 404);
+    QCOMPARE(unreadOf(supervisor), theirs->unread.value_or(-1));
+
+    const QString deviceId = QStringLiteral("9C5B94B1-35AD-49BB-B118-8E8FC24ABF80");
+    auto registered = agent.post<MobileDeviceResponse>(
+        QStringLiteral("register_device"), {{QStringLiteral("deviceId"), deviceId},
+                                            {QStringLiteral("platform"), QStringLiteral("ios")},
+                                            {QStringLiteral("appVersion"), QStringLiteral("1.0.0")},
+                                            {QStringLiteral("serverURL"), m_server.baseURL()},
+                                            {QStringLiteral("notificationsEnabled"), false}});
+    QVERIFY2(registered && registered->ok, qPrintable(registered.description()));
+    auto mistyped =
+        agent.post<MobileDeviceResponse>(QStringLiteral("register_device"),
+                                         {{QStringLiteral("deviceId"), deviceId},
+                                          {QStringLiteral("platform"), QStringLiteral("ios")},
+                                          {QStringLiteral("appVersion"), QStringLiteral("1.0.0")},
+                                          {QStringLiteral("serverURL"), m_server.baseURL()},
+                                          {QStringLiteral("notificationsEnabled"), QStringLiteral("true")}});
+    QCOMPARE(mistyped.failure().code, 422);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("devices"));
+        db.setDatabaseName(m_server.databasePath());
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(
+            QStringLiteral("SELECT username, platform, app_version, server_url, notifications_enabled FROM "
+                           "devices WHERE device_id = '%1'")
+                .arg(deviceId)));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), kAgent);
+        QCOMPARE(q.value(1).toString(), QStringLiteral("ios"));
+        QCOMPARE(q.value(2).toString(), QStringLiteral("1.0.0"));
+        QCOMPARE(q.value(3).toString(), m_server.baseURL());
+        QCOMPARE(q.value(4).toInt(), 0);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("devices"));
 }
 
 KALVORIN_TEST_MAIN(DevServerFlows)
