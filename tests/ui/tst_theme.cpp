@@ -191,6 +191,21 @@ private slots:
         QVERIFY2(g_messages.isEmpty(), qPrintable(g_messages.join('\n')));
     }
 
+    // The glow starts drifting once the background is shown, and only moves the item: the
+    // painted glow is not redrawn for a step.
+    void backgroundGlowDrifts() {
+        Page page("KalvorinBackground { objectName: \"bg\"; anchors.fill: parent; driftInterval: 20 }");
+        QVERIFY(QTest::qWaitForWindowExposed(&page.view));
+        QQuickItem* background = page.find("bg");
+        QVERIFY(background);
+        QVERIFY(background->property("animate").toBool());
+        QQuickItem* glow = page.find("glow");
+        QVERIFY(glow);
+        const QPointF start = glow->position();
+        QTRY_VERIFY(glow->position() != start);
+        QCOMPARE(glow->width(), 2 * (240 + 28.0));
+    }
+
     void unknownSymbolIsDetected() {
         Page page("Symbol { objectName: \"s\"; name: \"no.such.symbol\" }");
         QQuickItem* symbol = page.find("s");

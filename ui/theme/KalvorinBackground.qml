@@ -35,6 +35,7 @@ Item {
 
     GlowSpot {
         id: glow
+        objectName: "glow"
         // 480 × 480 from the gradient, plus the blur's spread on each side.
         width: 2 * (outerRadius + blur)
         height: width
@@ -48,12 +49,13 @@ Item {
     }
 
     Timer {
-        // One full turn takes about 50 s: each step moves the glow by a pixel or so, which reads
-        // as a steady drift on a blur this wide.
+        // One step a second, each moving the glow by at most about 3 px: on a blur this wide it
+        // reads as a slow drift, and it costs one repaint a second (about 1 % of a core under
+        // Xvfb's software OpenGL, measured with bench/bench_idle_cpu).
         interval: root.driftInterval
         repeat: true
         running: root.animate && root.visible && (root.Window.window ? root.Window.window.visible : true)
-        onTriggered: root.phase = (root.phase + 2 * Math.PI / 200) % (4 * Math.PI)
+        onTriggered: root.phase = (root.phase + 2 * Math.PI / 160) % (4 * Math.PI)
     }
 
     Component.onCompleted: animate = true

@@ -79,6 +79,9 @@ T.ComboBox {
         padding: 6
 
         contentItem: PickerList {
+            // The popup lives in the window's overlay, outside the mirrored tree: mirror it here.
+            LayoutMirroring.enabled: control.mirrored
+            LayoutMirroring.childrenInherit: true
             chosenIndex: control.currentIndex
             role: control.textRole
             arrayModel: Array.isArray(control.model)
