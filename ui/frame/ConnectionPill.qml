@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Layouts
 import Kalvorin.Theme
+import Kalvorin.Frame
 
 // A capsule with a 9-point dot and a label, tinted green when `connected` and red otherwise.
 Item {

@@ -3,6 +3,7 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import QtQuick.Templates as T
 import Kalvorin.Theme
+import Kalvorin.Frame
 
 // The connection-settings sheet: the server's base URL. "حفظ إعدادات الاتصال" stores the cleaned
 // URL, rechecks the status and closes; "إغلاق" closes without saving. Opened from the sign-in

@@ -1,5 +1,6 @@
 import QtQuick
 import Kalvorin.Theme
+import Kalvorin.Frame
 
 // The root view: the animated background, then the signed-in shell when a user is signed in or
 // the server reports the session as signed in, the sign-in screen otherwise. It checks the

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Layouts
 import Kalvorin.Theme
+import Kalvorin.Frame
 
 // The top of every tab screen and of the ticket detail: a header button on each side of the
 // word-mark, and the screen's title under them.

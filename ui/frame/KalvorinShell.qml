@@ -1,5 +1,6 @@
 import QtQuick
 import Kalvorin.Theme
+import Kalvorin.Frame
 
 // The signed-in shell: the screen of the selected tab, the tab bar at the bottom, and the
 // background work (register the device, refresh, then poll status and notifications) for as

@@ -1,5 +1,6 @@
 import QtQuick
 import Kalvorin.Theme
+import Kalvorin.Frame
 
 // Whether the server answers: a 12-point dot in a 44-point halo of the same colour at 18 %,
 // green when `online`, red otherwise.

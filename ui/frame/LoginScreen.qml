@@ -4,6 +4,7 @@ import QtQuick.Layouts
 import QtQuick.Templates as T
 import QtQuick.Shapes
 import Kalvorin.Theme
+import Kalvorin.Frame
 
 // The sign-in screen: whether the server answers, the brand, the user name and password, the
 // remember box and the sign-in button; errors show inline and in the "تنبيه" alert, whose

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Kalvorin.Frame
 
 // The empty space a scrolling screen puts below its content so that the last items can be
 // scrolled above the tab bar. Place it last in the screen's column.

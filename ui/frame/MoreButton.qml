@@ -2,26 +2,46 @@ import QtQuick
 import QtQuick.Layouts
 import QtQuick.Templates as T
 import Kalvorin.Theme
+import Kalvorin.Frame
 
 // One entry of the More screen: a full-width card with a symbol and a title. Its `action` (an
 // Action) is triggered when it is tapped; `destructive` draws it in red. No confirmation is asked.
 //     MoreButton { title: "تحديث البيانات"; icon: "arrow.clockwise"
 //                  action: Action { onTriggered: AppState.startRefreshAll() } }
-T.AbstractButton {
+Item {
     id: control
 
     property string title
     property string icon
     property bool destructive: false
+    property T.Action action: null
     readonly property color tint: FrameRules.moreButtonColor(destructive)
+    readonly property bool down: tap.pressed
 
-    implicitWidth: Math.max(implicitBackgroundWidth, implicitContentWidth + leftPadding + rightPadding)
-    implicitHeight: implicitContentHeight + topPadding + bottomPadding
-    padding: 16
+    signal clicked()
+
+    implicitWidth: row.implicitWidth + 32
+    implicitHeight: row.implicitHeight + 32
     Layout.fillWidth: true
     scale: control.down ? 0.985 : 1.0
 
-    contentItem: RowLayout {
+    onClicked: {
+        if (control.action)
+            control.action.trigger(control);
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        radius: 16
+        color: control.down ? Qt.lighter(KalvorinTheme.panel2, 1.25) : KalvorinTheme.panel2
+        border.width: 1
+        border.color: KalvorinTheme.stroke
+    }
+
+    RowLayout {
+        id: row
+        anchors.fill: parent
+        anchors.margins: 16
         spacing: 12
         Symbol {
             name: control.icon
@@ -40,10 +60,8 @@ T.AbstractButton {
         }
     }
 
-    background: Rectangle {
-        radius: 16
-        color: control.down ? Qt.lighter(KalvorinTheme.panel2, 1.25) : KalvorinTheme.panel2
-        border.width: 1
-        border.color: KalvorinTheme.stroke
+    TapHandler {
+        id: tap
+        onTapped: control.clicked()
     }
 }

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Layouts
 import QtQuick.Controls
+import Kalvorin.Frame
 
 // The fifth tab: who is signed in, and three entries: connection settings, a full refresh and
 // sign-out (without confirmation).

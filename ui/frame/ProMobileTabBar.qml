@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Layouts
 import Kalvorin.Theme
+import Kalvorin.Frame
 
 // The bottom tab bar: five tabs, the centre one emphasised, a gold badge on the notifications
 // tab. `selection` follows the shared selected tab; a tap asks for a new one through `tapped`.

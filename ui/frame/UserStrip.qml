@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Layouts
 import Kalvorin.Theme
+import Kalvorin.Frame
 
 // Who is signed in: the mark, a greeting, the role and, when known, the scope.
 //     UserStrip { user: AppState.user }

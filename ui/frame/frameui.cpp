@@ -3,7 +3,14 @@
 #include "frameui.h"
 
 #include "appstatesingleton.h"
+#include "kalvorinui.h"
 
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPalette>
+#include <QQuickStyle>
+#include <QTranslator>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(Kalvorin_FramePlugin)
@@ -12,6 +19,42 @@ namespace kalvorin::ui {
 
 void installAppState(MobileAppState* state) {
     AppStateSingleton::setInstance(state);
+}
+
+namespace {
+
+// The platform's own controls (text selection, dialogs) in the dark scheme of the screens.
+QPalette darkPalette() {
+    const QColor text = QColor::fromRgbF(0.94f, 0.98f, 1.0f);
+    const QColor panel = QColor::fromRgbF(0.022f, 0.082f, 0.142f);
+    QPalette p;
+    p.setColor(QPalette::Window, QColor::fromRgbF(0.012f, 0.075f, 0.128f));
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, QColor::fromRgbF(0.004f, 0.026f, 0.052f));
+    p.setColor(QPalette::AlternateBase, panel);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, panel);
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Highlight, QColor::fromRgbF(0.04f, 0.7f, 0.66f));
+    p.setColor(QPalette::HighlightedText, QColor::fromRgbF(0.001f, 0.014f, 0.033f));
+    p.setColor(QPalette::PlaceholderText, QColor::fromRgbF(0.64f, 0.73f, 0.82f));
+    return p;
+}
+
+} // namespace
+
+void prepareApplication(QGuiApplication& app) {
+    QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    QGuiApplication::setPalette(darkPalette());
+    QLocale::setDefault(QLocale(QLocale::Arabic));
+
+    auto* platformTexts = new QTranslator(&app);
+    if (platformTexts->load(QLocale(QLocale::Arabic), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(platformTexts);
+
+    loadFonts();
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
 }
 
 } // namespace kalvorin::ui

@@ -1,6 +1,8 @@
 #pragma once
 // The app frame's entry for programs that show it (the app, the tour, the UI tests).
 
+class QGuiApplication;
+
 namespace kalvorin {
 class MobileAppState;
 }
@@ -10,5 +12,10 @@ namespace kalvorin::ui {
 // Makes `state` the `AppState` singleton of every QML engine created afterwards, and brings the
 // Kalvorin.Frame module into the program. Call before loading any QML that imports it.
 void installAppState(MobileAppState* state);
+
+// The look every program that shows the screens shares: right to left, Arabic locale and
+// platform texts (Qt's own messages read in Arabic, as on the phone), the bundled faces, the
+// Basic controls style and a dark platform palette. Call once, after the application exists.
+void prepareApplication(QGuiApplication& app);
 
 } // namespace kalvorin::ui

@@ -1,0 +1,227 @@
+// The screenshot tour: the real window and screens, driven through the shared state against a
+// running server, one PNG per screen.
+//
+//     kalvorin-tour OUTDIR SERVER_BASE_URL USER [--idle-cpu SECONDS]
+//     (the password comes from the environment variable KALVORIN_TOUR_PASSWORD)
+//
+// With --idle-cpu the tour ends by leaving the signed-in shell standing on its first tab and
+// prints the process's CPU use over that many seconds (user + system time from /proc/self/stat,
+// as a share of one core).
+
+#include "frameui.h"
+#include "kalvorinui.h"
+#include "mobileappstate.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+void pause(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs = 15000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        pause(50);
+    }
+    return true;
+}
+
+// utime + stime of this process, in clock ticks.
+qint64 cpuTicks() {
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    // The command name may hold spaces: the fields that follow start after its closing ')'.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    // Field 3 of the line is fields[0] here; utime and stime are fields 14 and 15.
+    return fields.value(11).toLongLong() + fields.value(12).toLongLong();
+}
+
+QQuickItem* findIn(QQuickItem* item, QLatin1String name) {
+    if (!item)
+        return nullptr;
+    if (item->objectName() == name)
+        return item;
+    const QList<QQuickItem*> children = item->childItems();
+    for (QQuickItem* child : children)
+        if (QQuickItem* found = findIn(child, name))
+            return found;
+    return nullptr;
+}
+
+class Tour {
+public:
+    Tour(QString outDir, kalvorin::MobileAppState& state, QQuickWindow& window)
+        : m_outDir(std::move(outDir)), m_state(state), m_window(window) {}
+
+    bool shoot(const QString& name) {
+        pause(150);
+        const QImage image = m_window.grabWindow();
+        const QString path = QDir(m_outDir).filePath(name + QStringLiteral(".png"));
+        const bool ok = !image.isNull() && image.save(path);
+        std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+        std::fflush(stdout);
+        return ok;
+    }
+
+    // Screens created by a Loader hang in the item tree, not always in the object tree.
+    QQuickItem* find(const char* objectName) const {
+        return findIn(m_window.contentItem(), QLatin1String(objectName));
+    }
+
+    bool check(bool ok, const char* what) {
+        if (!ok) {
+            std::fprintf(stderr, "tour: %s\n", what);
+            m_failed = true;
+        }
+        return ok;
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    QString m_outDir;
+    kalvorin::MobileAppState& m_state;
+    QQuickWindow& m_window;
+    bool m_failed = false;
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 4) {
+        std::fprintf(stderr, "usage: kalvorin-tour OUTDIR SERVER_BASE_URL USER [--idle-cpu SECONDS]\n"
+                             "       (password in KALVORIN_TOUR_PASSWORD)\n");
+        return 2;
+    }
+    const QString outDir = args.at(1);
+    const QString serverURL = args.at(2);
+    const QString user = args.at(3);
+    const QString password = qEnvironmentVariable("KALVORIN_TOUR_PASSWORD");
+    const int idleIndex = int(args.indexOf(QStringLiteral("--idle-cpu")));
+    const int idleSeconds = idleIndex > 0 ? args.value(idleIndex + 1).toInt() : 0;
+    QDir().mkpath(outDir);
+
+    // A first launch with settings of its own, never the developer's.
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("KalvorinTour"));
+    QCoreApplication::setApplicationName(QStringLiteral("KalvorinMobileTour"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KALVORIN_VERSION));
+    QSettings().clear();
+    kalvorin::ui::prepareApplication(app);
+
+    kalvorin::MobileAppState state;
+    state.setServerURL(serverURL);
+    kalvorin::ui::installAppState(&state);
+
+    QQmlApplicationEngine engine;
+    kalvorin::ui::addImportPaths(engine);
+    // The app's own window, through its module as the app's Main.qml has it.
+    engine.loadData("import Kalvorin.Frame\nAppWindow {}\n",
+                    QUrl(QStringLiteral("qrc:/kalvorin-tour/Main.qml")));
+    if (engine.rootObjects().isEmpty()) {
+        std::fprintf(stderr, "tour: the window could not be created\n");
+        return 1;
+    }
+    auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
+    if (!window)
+        return 1;
+    Tour tour(outDir, state, *window);
+
+    // Sign-in, empty, once the server has answered and the entrance is over.
+    tour.check(waitFor([&] { return state.status().has_value(); }), "no status answer");
+    pause(1600);
+    tour.shoot(QStringLiteral("01-sign-in"));
+
+    // Sign-in with the server's refusal in the alert.
+    state.startLogin(user, QStringLiteral("not-the-password"), true);
+    tour.check(waitFor([&] { return !state.errorMessage().isEmpty() && !state.loading(); }),
+               "no error for a bad password");
+    pause(500);
+    tour.shoot(QStringLiteral("02-sign-in-error"));
+    state.setErrorMessage(QString());
+    pause(400);
+
+    // The connection-settings sheet over the sign-in screen.
+    if (QObject* login = tour.find("loginScreen")) {
+        login->setProperty("showSettings", true);
+        pause(700);
+        tour.shoot(QStringLiteral("03-connection-settings"));
+        login->setProperty("showSettings", false);
+        pause(500);
+    } else {
+        tour.check(false, "no sign-in screen");
+    }
+
+    // Signed in: the shell on each of its five tabs.
+    state.startLogin(user, password, true);
+    tour.check(waitFor([&] { return state.user().has_value(); }), "sign-in failed");
+    tour.check(waitFor([&] { return tour.find("shell") != nullptr; }), "no shell");
+    tour.check(waitFor([&] { return !state.loading() && !state.notifications().isEmpty(); }),
+               "no notifications");
+    pause(800);
+    const char* const tabs[] = {"04-shell-home", "05-shell-tickets", "06-shell-new-ticket",
+                                "07-shell-notifications", "08-more"};
+    for (int tab = 0; tab < 5; ++tab) {
+        state.setSelectedTab(tab);
+        pause(700);
+        tour.shoot(QString::fromLatin1(tabs[tab]));
+    }
+
+    // The connection settings opened from the More screen.
+    if (QQuickItem* more = tour.find("tabScreen")) {
+        QObject* screen = qvariant_cast<QObject*>(more->property("item"));
+        if (tour.check(screen != nullptr, "no More screen")) {
+            screen->setProperty("showSettings", true);
+            pause(700);
+            tour.shoot(QStringLiteral("09-more-connection-settings"));
+            screen->setProperty("showSettings", false);
+            pause(500);
+        }
+    }
+
+    if (idleSeconds > 0) {
+        state.setSelectedTab(0);
+        pause(3000);
+        const qint64 before = cpuTicks();
+        QElapsedTimer clock;
+        clock.start();
+        pause(idleSeconds * 1000);
+        const qint64 ticks = cpuTicks() - before;
+        const double seconds = double(ticks) / double(sysconf(_SC_CLK_TCK));
+        std::printf("idle signed-in shell: %.2f s of CPU in %.1f s = %.2f %% of one core\n", seconds,
+                    clock.elapsed() / 1000.0, 100.0 * seconds / (clock.elapsed() / 1000.0));
+    }
+
+    // Sign-out returns to the sign-in screen.
+    state.startLogout();
+    tour.check(waitFor([&] { return tour.find("loginScreen") != nullptr; }),
+               "no sign-in screen after sign-out");
+    pause(1600);
+    tour.shoot(QStringLiteral("10-signed-out"));
+
+    return tour.failed() ? 1 : 0;
+}
