@@ -27,9 +27,9 @@ ApiReply Actions::testControl(Call& call) {
             if (!v.isArray())
                 return ApiReply::error(
                     422, QStringLiteral("«%1» يجب أن يكون قائمة نصوص.").arg(QLatin1String(k.key)));
-            for (const QJsonValue& spec : v.toArray()) {
+            for (const QJsonValue& rule : v.toArray()) {
                 QString problem;
-                if (!spec.isString() || !(m_faults.*k.add)(spec.toString(), &problem))
+                if (!rule.isString() || !(m_faults.*k.add)(rule.toString(), &problem))
                     return ApiReply::error(422,
                                            QStringLiteral("«%1»: %2").arg(QLatin1String(k.key), problem));
             }

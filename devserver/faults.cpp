@@ -14,27 +14,27 @@ bool validAction(const QString& action) {
 
 } // namespace
 
-bool FaultPlan::addLatency(const QString& spec, QString* problem) {
+bool FaultPlan::addLatency(const QString& rule, QString* problem) {
     QString action = QStringLiteral("*");
-    QString ms = spec;
-    if (const qsizetype eq = spec.indexOf(u'='); eq >= 0) {
-        action = spec.left(eq).trimmed();
-        ms = spec.mid(eq + 1);
+    QString ms = rule;
+    if (const qsizetype eq = rule.indexOf(u'='); eq >= 0) {
+        action = rule.left(eq).trimmed();
+        ms = rule.mid(eq + 1);
     }
     bool ok = false;
     const int value = ms.trimmed().toInt(&ok);
     if (!ok || value < 0 || !validAction(action)) {
-        *problem = QStringLiteral("wants MS or ACTION=MS, got \"%1\"").arg(spec);
+        *problem = QStringLiteral("wants MS or ACTION=MS, got \"%1\"").arg(rule);
         return false;
     }
     m_latency.insert(action, value);
     return true;
 }
 
-bool FaultPlan::addFailure(const QString& spec, QString* problem) {
-    const qsizetype eq = spec.indexOf(u'=');
-    const QString action = eq < 0 ? QString() : spec.left(eq).trimmed();
-    QString rest = eq < 0 ? QString() : spec.mid(eq + 1);
+bool FaultPlan::addFailure(const QString& rule, QString* problem) {
+    const qsizetype eq = rule.indexOf(u'=');
+    const QString action = eq < 0 ? QString() : rule.left(eq).trimmed();
+    QString rest = eq < 0 ? QString() : rule.mid(eq + 1);
     Failure f;
     if (const qsizetype colon = rest.indexOf(u':'); colon >= 0) {
         f.body = rest.mid(colon + 1).toUtf8();
@@ -43,29 +43,29 @@ bool FaultPlan::addFailure(const QString& spec, QString* problem) {
     bool ok = false;
     f.status = rest.trimmed().toInt(&ok);
     if (eq < 0 || !ok || f.status < 100 || f.status > 599 || !validAction(action)) {
-        *problem = QStringLiteral("wants ACTION=STATUS[:BODY], got \"%1\"").arg(spec);
+        *problem = QStringLiteral("wants ACTION=STATUS[:BODY], got \"%1\"").arg(rule);
         return false;
     }
     m_failures.insert(action, f);
     return true;
 }
 
-bool FaultPlan::addDrop(const QString& spec, QString* problem) {
-    const QString action = spec.trimmed();
+bool FaultPlan::addDrop(const QString& rule, QString* problem) {
+    const QString action = rule.trimmed();
     if (!validAction(action)) {
-        *problem = QStringLiteral("wants an action name, got \"%1\"").arg(spec);
+        *problem = QStringLiteral("wants an action name, got \"%1\"").arg(rule);
         return false;
     }
     m_drops.insert(action);
     return true;
 }
 
-bool FaultPlan::addGarbage(const QString& spec, QString* problem) {
-    const qsizetype eq = spec.indexOf(u'=');
-    const QString action = (eq < 0 ? spec : spec.left(eq)).trimmed();
-    const QString mode = eq < 0 ? QStringLiteral("text") : spec.mid(eq + 1).trimmed();
+bool FaultPlan::addGarbage(const QString& rule, QString* problem) {
+    const qsizetype eq = rule.indexOf(u'=');
+    const QString action = (eq < 0 ? rule : rule.left(eq)).trimmed();
+    const QString mode = eq < 0 ? QStringLiteral("text") : rule.mid(eq + 1).trimmed();
     if (!validAction(action) || (mode != QLatin1String("text") && mode != QLatin1String("type"))) {
-        *problem = QStringLiteral("wants ACTION[=text|type], got \"%1\"").arg(spec);
+        *problem = QStringLiteral("wants ACTION[=text|type], got \"%1\"").arg(rule);
         return false;
     }
     m_garbage.insert(action, mode == QLatin1String("type") ? Garbage::WrongType : Garbage::NotJson);

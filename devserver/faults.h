@@ -33,10 +33,10 @@ public:
         std::optional<Garbage> garbage;
     };
 
-    bool addLatency(const QString& spec, QString* problem);
-    bool addFailure(const QString& spec, QString* problem);
-    bool addDrop(const QString& spec, QString* problem);
-    bool addGarbage(const QString& spec, QString* problem);
+    bool addLatency(const QString& rule, QString* problem);
+    bool addFailure(const QString& rule, QString* problem);
+    bool addDrop(const QString& rule, QString* problem);
+    bool addGarbage(const QString& rule, QString* problem);
     void clear();
     bool isEmpty() const;
 

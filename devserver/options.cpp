@@ -55,12 +55,12 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     const QCommandLineOption latency(
         QStringLiteral("latency"),
         QStringLiteral("Delay answers: MS for every action, or ACTION=MS. Repeatable."),
-        QStringLiteral("spec"));
+        QStringLiteral("rule"));
     const QCommandLineOption fail(
         QStringLiteral("fail"),
         QStringLiteral("Answer ACTION with STATUS (and BODY): ACTION=STATUS[:BODY]. "
                        "Repeatable."),
-        QStringLiteral("spec"));
+        QStringLiteral("rule"));
     const QCommandLineOption drop(
         QStringLiteral("drop"),
         QStringLiteral("Close the connection of ACTION without an answer. Repeatable."),
@@ -70,7 +70,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         QStringLiteral("Answer ACTION with 200 and a body that is not JSON "
                        "(ACTION or ACTION=text), or has a wrong type (ACTION=type). "
                        "Repeatable."),
-        QStringLiteral("spec"));
+        QStringLiteral("rule"));
     const QCommandLineOption controls(
         QStringLiteral("test-controls"),
         QStringLiteral("Enable the test_control action that changes faults while "

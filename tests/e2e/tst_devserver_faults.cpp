@@ -95,7 +95,7 @@ void DevServerFaults::cleanup() {
 
 void DevServerFaults::faultsChangedWhileRunning_data() {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("rule");
     QTest::addColumn<QString>("expect"); // delay, status:N, message:M, transport, decoding
     QTest::newRow("latency for all") << QStringLiteral("latency") << QStringLiteral("400")
                                      << QStringLiteral("delay");
@@ -123,9 +123,9 @@ void DevServerFaults::faultsChangedWhileRunning_data() {
 
 void DevServerFaults::faultsChangedWhileRunning() {
     QFETCH(QString, kind);
-    QFETCH(QString, spec);
+    QFETCH(QString, rule);
     QFETCH(QString, expect);
-    QVERIFY(control(*m_control, {{kind, QJsonArray{spec}}}));
+    QVERIFY(control(*m_control, {{kind, QJsonArray{rule}}}));
 
     Client c(m_server.baseURL());
     QElapsedTimer clock;
