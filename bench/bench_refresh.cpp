@@ -2,7 +2,7 @@
 // development server with 200 ms of latency on every action. The five
 // requests of a refresh travel together, so the ratio should stay near 1.
 
-#include "devserverprocess.h"
+#include "e2esupport.h"
 #include "mobileappstate.h"
 #include "testenv.h"
 
@@ -38,20 +38,20 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     test::prepareEnvironment();
     QTextStream out(stdout);
-#ifndef KALVORIN_DEVSERVER
+#ifndef KALVORIN_DEVSERVER_BIN
     out << "the development server is not part of this build\n";
     return 1;
 #else
     const int latencyMs = 200;
     const int runs = 7;
-    test::DevServerProcess server(QStringLiteral(KALVORIN_DEVSERVER));
+    e2e::RunningServer server;
     if (!server.start({QStringLiteral("--latency"), QString::number(latencyMs)})) {
         out << "could not start the development server:\n" << server.output() << "\n";
         return 1;
     }
     MobileAppState state;
     state.setServerURL(server.baseURL());
-    QCoro::waitFor(state.login(test::DevServerProcess::kAdmin, test::DevServerProcess::kAdminPassword, true));
+    QCoro::waitFor(state.login(e2e::kAdmin, e2e::kAdminPassword, true));
     if (!state.user()) {
         out << "sign-in failed: " << state.errorMessage() << "\n";
         return 1;

@@ -1,6 +1,6 @@
 // The client's flows end to end against the development server.
 
-#include "devserverprocess.h"
+#include "e2esupport.h"
 #include "mobileappstate.h"
 #include "recordingnotificationcenter.h"
 #include "testenv.h"
@@ -9,16 +9,16 @@
 #include <qcorotask.h>
 
 using namespace kalvorin;
-using test::DevServerProcess;
+using namespace kalvorin::e2e;
 
 class TestDevServerFlows : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<DevServerProcess> server;
+    std::unique_ptr<RunningServer> server;
 
 private slots:
     void initTestCase() {
-        server = std::make_unique<DevServerProcess>(QStringLiteral(KALVORIN_DEVSERVER));
+        server = std::make_unique<RunningServer>();
         QVERIFY2(server->start(), qPrintable(server->output()));
     }
     void cleanupTestCase() { server.reset(); }
@@ -33,8 +33,7 @@ private slots:
         QVERIFY(state.status() && state.status()->ok);
         QCOMPARE(state.status()->authenticated, std::optional<bool>(false));
 
-        QCoro::waitFor(
-            state.login(DevServerProcess::kSupervisor, DevServerProcess::kSupervisorPassword, true));
+        QCoro::waitFor(state.login(kSupervisor, kSupervisorPassword, true));
         QVERIFY2(state.errorMessage().isEmpty(), qPrintable(state.errorMessage()));
         QVERIFY(state.user());
         QCOMPARE(state.status()->authenticated, std::optional<bool>(true));
@@ -69,4 +68,4 @@ private slots:
 };
 
 KALVORIN_TEST_MAIN(TestDevServerFlows)
-#include "test_devserver_flows.moc"
+#include "tst_client_flows.moc"
