@@ -71,6 +71,8 @@ Item {
                     objectName: "settingsButton"
                     text: "الإعدادات"
                     symbol: "gearshape.fill"
+                    // The label does not size the button by itself: give it room for the text.
+                    Layout.preferredWidth: 128
                     onClicked: screen.showSettings = true
                 }
             }
@@ -117,7 +119,7 @@ Item {
                     text: "نظام حوكمة الطلبات والبلاغات"
                     color: KalvorinTheme.text
                     font: KalvorinTheme.fontNamed("Tajawal-Bold", 17)
-                    wrapMode: Text.Wrap
+                    elide: Text.ElideRight
                 }
                 Text {
                     Layout.fillWidth: true
@@ -125,7 +127,7 @@ Item {
                     text: "والدعم الفني الموحد"
                     color: KalvorinTheme.teal
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 15)
-                    wrapMode: Text.Wrap
+                    elide: Text.ElideRight
                 }
             }
 

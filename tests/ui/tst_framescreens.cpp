@@ -1,0 +1,319 @@
+// The app frame's screens loaded offscreen against a real local server: the root switch, the
+// sign-in screen's wiring, the connection-settings sheet, and the shell's polling, which runs
+// while signed in and stops at sign-out.
+
+#include "frameui.h"
+#include "kalvorinui.h"
+#include "mobileappstate.h"
+#include "recordingnotificationcenter.h"
+#include "testenv.h"
+#include "testserver.h"
+
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QtTest>
+#include <qcorotask.h>
+
+using namespace kalvorin;
+using kalvorin::test::RecordingNotificationCenter;
+using kalvorin::test::TestServer;
+
+namespace {
+
+QQuickItem* findIn(QQuickItem* item, QLatin1String name) {
+    if (!item)
+        return nullptr;
+    if (item->objectName() == name)
+        return item;
+    const QList<QQuickItem*> children = item->childItems();
+    for (QQuickItem* child : children)
+        if (QQuickItem* found = findIn(child, name))
+            return found;
+    return nullptr;
+}
+
+} // namespace
+
+class FrameScreensTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestServer> server;
+    std::unique_ptr<MobileAppState> state;
+    std::unique_ptr<QQuickView> view;
+
+    void serveSignedIn() {
+        server->setReply(QStringLiteral("status"), 200, R"({"ok":true,"authenticated":true})");
+        server->setReply(QStringLiteral("login"), 200,
+                         R"({"ok":true,"user":{"username":"ali","name":"علي"}})");
+        server->setReply(
+            QStringLiteral("notifications"), 200,
+            R"({"ok":true,"notifications":[{"id":1},{"id":2,"isRead":false},{"id":3,"isRead":true}]})");
+    }
+
+    // The root view in a 390 × 844 mirrored window, as the app shows it.
+    QQuickItem* showRoot(int pollIntervalMs = 30000) {
+        view = std::make_unique<QQuickView>();
+        kalvorin::ui::addImportPaths(*view->engine());
+        QQmlComponent component(view->engine());
+        component.setData(
+            "import QtQuick\nimport Kalvorin.Frame\nContentView { width: 390; height: 844; "
+            "LayoutMirroring.enabled: true; LayoutMirroring.childrenInherit: true; pollIntervalMs: " +
+                QByteArray::number(pollIntervalMs) + " }",
+            QUrl(QStringLiteral("qrc:/frame-test/Root.qml")));
+        auto* root = qobject_cast<QQuickItem*>(component.create());
+        if (!root) {
+            qWarning() << component.errors();
+            return nullptr;
+        }
+        view->setContent(QUrl(), &component, root);
+        view->resize(390, 844);
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            return nullptr;
+        return root;
+    }
+
+    QQuickItem* find(const char* name) const { return findIn(view->contentItem(), QLatin1String(name)); }
+
+    void type(const QString& text) {
+        for (const QChar c : text)
+            QTest::keyClick(view.get(), c.toLatin1());
+    }
+
+    void click(QQuickItem* item) {
+        QVERIFY(item);
+        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+        QTest::mouseClick(view.get(), Qt::LeftButton, {}, centre.toPoint());
+    }
+
+private slots:
+    void init() {
+        kalvorin::test::resetStoredState();
+        server = std::make_unique<TestServer>();
+        QVERIFY(server->start());
+        auto* center = new RecordingNotificationCenter;
+        state = std::make_unique<MobileAppState>(nullptr, center);
+        center->setParent(state.get());
+        state->setServerURL(server->baseURL());
+        kalvorin::ui::installAppState(state.get());
+    }
+    void cleanup() {
+        view.reset();
+        state.reset();
+        server.reset();
+    }
+
+    // ---- root view ----------------------------------------------------------
+
+    void rootRunsTheStatusCheckOnceAndSwitches_data() {
+        QTest::addColumn<QByteArray>("status");
+        QTest::addColumn<QString>("screen");
+        QTest::newRow("session signed in") << QByteArray(R"({"ok":true,"authenticated":true})") << "shell";
+        QTest::newRow("session not signed in")
+            << QByteArray(R"({"ok":true,"authenticated":false})") << "loginScreen";
+        QTest::newRow("no authenticated member") << QByteArray(R"({"ok":true})") << "loginScreen";
+    }
+    void rootRunsTheStatusCheckOnceAndSwitches() {
+        QFETCH(QByteArray, status);
+        QFETCH(QString, screen);
+        server->setReply(QStringLiteral("status"), 200, status);
+        QVERIFY(showRoot());
+        QVERIFY(find("loginScreen")); // before the server answers
+        QTRY_VERIFY(state->status().has_value());
+        QTRY_VERIFY(find(qPrintable(screen)));
+        if (screen == QLatin1String("loginScreen")) {
+            QTest::qWait(100);
+            QCOMPARE(server->requestsFor(QStringLiteral("status")).size(), 1);
+        }
+    }
+
+    // ---- sign-in screen -----------------------------------------------------
+
+    void signInStartsWithTheRememberedName_data() {
+        QTest::addColumn<QString>("remembered");
+        QTest::newRow("remembered") << QStringLiteral("sara.k");
+        QTest::newRow("none") << QString();
+    }
+    void signInStartsWithTheRememberedName() {
+        QFETCH(QString, remembered);
+        state->setRememberedUsername(remembered);
+        QVERIFY(showRoot());
+        QQuickItem* login = find("loginScreen");
+        QVERIFY(login);
+        QCOMPARE(login->property("username").toString(), remembered);
+        QCOMPARE(find("usernameField")->property("text").toString(), remembered);
+        QCOMPARE(login->property("remember").toBool(), true);
+        QCOMPARE(login->property("password").toString(), QString());
+    }
+
+    void rememberBoxFlips() {
+        QVERIFY(showRoot());
+        QQuickItem* login = find("loginScreen");
+        QTRY_COMPARE(find("rememberButton")->opacity(), 1.0); // inside the card, once it has faded in
+        QTest::qWait(1300);
+        click(find("rememberButton"));
+        QCOMPARE(login->property("remember").toBool(), false);
+        click(find("rememberButton"));
+        QCOMPARE(login->property("remember").toBool(), true);
+    }
+
+    void signInButtonIgnoresTapsWhileLoading() {
+        serveSignedIn();
+        server->setReply(QStringLiteral("status"), 200, R"({"ok":true,"authenticated":false})");
+        TestServer::Reply held;
+        held.hold = true;
+        held.body = R"({"ok":true,"user":{"username":"ali","name":"علي"}})";
+        server->setReply(QStringLiteral("login"), held);
+        QVERIFY(showRoot());
+        QTRY_VERIFY(state->status().has_value());
+        QQuickItem* login = find("loginScreen");
+        QQuickItem* button = find("signInButton");
+        QVERIFY(login && button && button->isEnabled());
+        QTest::qWait(1300); // the card's entrance
+        login->setProperty("username", QStringLiteral("ali"));
+        login->setProperty("password", QStringLiteral("pw"));
+        click(button);
+        QTRY_COMPARE(server->heldCount(), 1);
+        QVERIFY(state->loading());
+        QVERIFY(!button->isEnabled());
+        QVERIFY(find("signInSpinner")->isVisible());
+        click(button);
+        click(button);
+        QTest::qWait(100);
+        QCOMPARE(server->requestsFor(QStringLiteral("login")).size(), 1);
+        server->release();
+        QTRY_VERIFY(find("shell"));
+    }
+
+    void alertShowsAndClearsTheError() {
+        QVERIFY(showRoot());
+        QVERIFY(find("loginScreen"));
+        auto* alert = find("loginScreen")->findChild<QObject*>(QStringLiteral("errorAlert"));
+        QVERIFY(alert);
+        QVERIFY(!alert->property("visible").toBool());
+        state->setErrorMessage(QStringLiteral("يرجى إدخال اسم المستخدم"));
+        QTRY_VERIFY(alert->property("opened").toBool());
+        QCOMPARE(find("inlineError")->property("text").toString(), QStringLiteral("يرجى إدخال اسم المستخدم"));
+        QVERIFY(find("inlineError")->isVisible());
+        click(find("alertOkButton"));
+        QTRY_COMPARE(state->errorMessage(), QString());
+        QTRY_VERIFY(!alert->property("visible").toBool());
+        QVERIFY(!find("inlineError")->isVisible());
+
+        // Any other dismissal clears it too.
+        state->setErrorMessage(QStringLiteral("تعذر تسجيل الدخول."));
+        QTRY_VERIFY(alert->property("opened").toBool());
+        QTest::keyClick(view.get(), Qt::Key_Escape);
+        QTRY_COMPARE(state->errorMessage(), QString());
+    }
+
+    // ---- connection settings ------------------------------------------------
+
+    void settingsSheetSavesTypedURL() {
+        QVERIFY(showRoot());
+        QTRY_COMPARE(server->requestsFor(QStringLiteral("status")).size(), 1);
+        TestServer other;
+        QVERIFY(other.start());
+        QQuickItem* login = find("loginScreen");
+        QTest::qWait(300);
+        click(find("settingsButton"));
+        QVERIFY(login->property("showSettings").toBool());
+        QObject* sheet = login->findChild<QObject*>(QStringLiteral("settingsSheet"));
+        QTRY_VERIFY(sheet->property("opened").toBool());
+        QQuickItem* field = find("urlField");
+        QCOMPARE(field->property("text").toString(), server->baseURL());
+        // Type the new address with blanks around it and no scheme.
+        auto* input = qvariant_cast<QQuickItem*>(field->property("input"));
+        input->forceActiveFocus();
+        QTest::keySequence(view.get(), QKeySequence::SelectAll);
+        type(QStringLiteral(" ") + other.baseURL().mid(7).chopped(1) + QStringLiteral(" "));
+        click(find("saveButton"));
+        QCOMPARE(state->serverURL(), other.baseURL());
+        QTRY_COMPARE(other.requestsFor(QStringLiteral("status")).size(), 1);
+        QTRY_VERIFY(!sheet->property("visible").toBool());
+        QVERIFY(!login->property("showSettings").toBool());
+    }
+
+    void settingsCloseKeepsTheURL() {
+        QVERIFY(showRoot());
+        QTRY_COMPARE(server->requestsFor(QStringLiteral("status")).size(), 1);
+        QQuickItem* login = find("loginScreen");
+        login->setProperty("showSettings", true);
+        QObject* sheet = login->findChild<QObject*>(QStringLiteral("settingsSheet"));
+        QTRY_VERIFY(sheet->property("opened").toBool());
+        auto* input = qvariant_cast<QQuickItem*>(find("urlField")->property("input"));
+        input->forceActiveFocus();
+        type(QStringLiteral("x"));
+        click(find("closeButton"));
+        QTRY_VERIFY(!sheet->property("visible").toBool());
+        QCOMPARE(state->serverURL(), server->baseURL());
+        QTest::qWait(100);
+        QCOMPARE(server->requestsFor(QStringLiteral("status")).size(), 1);
+    }
+
+    // ---- shell --------------------------------------------------------------
+
+    void shellPollsWhileSignedInAndStopsAtSignOut() {
+        serveSignedIn();
+        server->setReply(QStringLiteral("status"), 200, R"({"ok":true,"authenticated":false})");
+        QVERIFY(showRoot(60));
+        QTRY_VERIFY(state->status().has_value());
+        QVERIFY(find("loginScreen"));
+        QCoro::waitFor(state->login(QStringLiteral("ali"), QStringLiteral("pw"), true));
+        QTRY_VERIFY(find("shell"));
+        // The shell registers the device again, refreshes, then polls status and notifications.
+        QTRY_VERIFY(server->requestsFor(QStringLiteral("register_device")).size() >= 2);
+        const qsizetype statusBefore = server->requestsFor(QStringLiteral("status")).size();
+        QTRY_VERIFY(server->requestsFor(QStringLiteral("status")).size() >= statusBefore + 3);
+        QTRY_VERIFY(server->requestsFor(QStringLiteral("notifications")).size() >= 4);
+        // Any tab keeps it running.
+        state->setSelectedTab(4);
+        QTRY_VERIFY(find("signOutEntry"));
+        const qsizetype onMore = server->requestsFor(QStringLiteral("status")).size();
+        QTRY_VERIFY(server->requestsFor(QStringLiteral("status")).size() >= onMore + 2);
+        // The badge counts the two unread notifications (one without isRead).
+        QTRY_COMPARE(find("tabBar")->property("unread").toInt(), 2);
+
+        // Sign out from the More screen: the shell goes, and nothing more is polled.
+        click(find("signOutEntry"));
+        QTRY_VERIFY(find("loginScreen"));
+        QVERIFY(!find("shell"));
+        QCOMPARE(state->selectedTab(), 0);
+        QTest::qWait(100);
+        const qsizetype settled = server->requests().size();
+        QTest::qWait(400);
+        for (qsizetype i = settled; i < server->requests().size(); ++i)
+            qWarning() << "sent after sign-out:" << server->requests().at(i).action;
+        QCOMPARE(server->requests().size(), settled);
+    }
+
+    void headerButtonsRunTheirActions() {
+        serveSignedIn();
+        QVERIFY(showRoot());
+        QTRY_VERIFY(find("shell"));
+        QTest::qWait(300);
+        // The dashboard's header: bell on the leading side, refresh on the trailing side.
+        click(find("headerLeading"));
+        QCOMPARE(state->selectedTab(), 3);
+        const qsizetype dashboards = server->requestsFor(QStringLiteral("dashboard")).size();
+        click(find("headerTrailing"));
+        QTRY_COMPARE(server->requestsFor(QStringLiteral("dashboard")).size(), dashboards + 1);
+        // A tab tap selects it.
+        click(find("tab1"));
+        QCOMPARE(state->selectedTab(), 1);
+    }
+};
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    kalvorin::test::prepareEnvironment();
+    kalvorin::ui::prepareApplication(app);
+    FrameScreensTest tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "tst_framescreens.moc"
