@@ -71,8 +71,6 @@ Item {
                     objectName: "settingsButton"
                     text: "الإعدادات"
                     symbol: "gearshape.fill"
-                    // The label does not size the button by itself: give it room for the text.
-                    Layout.preferredWidth: 128
                     onClicked: screen.showSettings = true
                 }
             }

@@ -22,7 +22,7 @@ T.Button {
     opacity: control.enabled ? 1.0 : 0.55
 
     contentItem: Item {
-        implicitWidth: children[0].implicitWidth
+        implicitWidth: children[0].naturalWidth
         implicitHeight: children[0].implicitHeight
         SymbolLabel {
             anchors.centerIn: parent

@@ -14,6 +14,10 @@ Row {
     property color symbolColor: color
     property font font: KalvorinTheme.font(KalvorinTheme.Bold, 16)
     property real maximumWidth: 100000
+    // The width the label wants, whatever room it is given: containers size themselves from
+    // this, never from the Row's own width, which shrinks with `maximumWidth`.
+    readonly property real naturalWidth: (glyph.visible ? glyph.implicitWidth + spacing : 0)
+                                         + (label.visible ? label.implicitWidth : 0)
 
     spacing: 8
 
@@ -26,6 +30,7 @@ Row {
         color: root.symbolColor
     }
     Text {
+        id: label
         anchors.verticalCenter: parent.verticalCenter
         visible: root.text.length > 0
         width: Math.min(implicitWidth, root.maximumWidth - (glyph.visible ? glyph.width + root.spacing : 0))
