@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Configures and builds the project into ./build (or $KALVORIN_BUILD_DIR).
+# In CI (CI=true) warnings are errors.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${KALVORIN_BUILD_DIR:-$root/build}"
-werror=OFF
-if [ "${CI:-}" = "true" ]; then werror=ON; fi
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${KALVORIN_BUILD_TYPE:-RelWithDebInfo}" -DKALVORIN_WERROR="$werror" >/dev/null
+options=(-G Ninja -DCMAKE_BUILD_TYPE="${KALVORIN_BUILD_TYPE:-RelWithDebInfo}")
+if [ "${CI:-}" = "true" ]; then options+=(-DKALVORIN_WERROR=ON); fi
+cmake -S "$root" -B "$build" "${options[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"
