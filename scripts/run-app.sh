@@ -8,6 +8,11 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh"
 build="${KALVORIN_BUILD_DIR:-$root/build}"
 
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  export XDG_RUNTIME_DIR="/tmp/kalvorin-runtime-$(id -u)"
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+fi
+
 app=("$build/app/kalvorin")
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   # No screen: run inside a virtual one.
