@@ -59,18 +59,6 @@ qint64 cpuTicks() {
     return fields.value(11).toLongLong() + fields.value(12).toLongLong();
 }
 
-QQuickItem* findIn(QQuickItem* item, QLatin1String name) {
-    if (!item)
-        return nullptr;
-    if (item->objectName() == name)
-        return item;
-    const QList<QQuickItem*> children = item->childItems();
-    for (QQuickItem* child : children)
-        if (QQuickItem* found = findIn(child, name))
-            return found;
-    return nullptr;
-}
-
 class Tour {
 public:
     Tour(QString outDir, kalvorin::MobileAppState& state, QQuickWindow& window)
@@ -88,7 +76,7 @@ public:
 
     // Screens created by a Loader hang in the item tree, not always in the object tree.
     QQuickItem* find(const char* objectName) const {
-        return findIn(m_window.contentItem(), QLatin1String(objectName));
+        return kalvorin::ui::findItem(m_window.contentItem(), QLatin1String(objectName));
     }
 
     bool check(bool ok, const char* what) {

@@ -3,7 +3,7 @@
 // server in this process.
 
 #include "mobileappstate.h"
-#include "recordingnotificationcenter.h"
+#include "statefixture.h"
 #include "testenv.h"
 #include "testserver.h"
 
@@ -53,15 +53,7 @@ class TestFlows : public QObject {
     }
 
 private slots:
-    void init() {
-        kalvorin::test::resetStoredState();
-        server = std::make_unique<TestServer>();
-        QVERIFY(server->start());
-        center = new RecordingNotificationCenter;
-        state = std::make_unique<MobileAppState>(nullptr, center);
-        center->setParent(state.get());
-        state->setServerURL(server->baseURL());
-    }
+    void init() { QVERIFY(kalvorin::test::startStateWithServer(server, state, &center)); }
     void cleanup() {
         state.reset();
         server.reset();

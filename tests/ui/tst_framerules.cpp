@@ -6,7 +6,7 @@
 #include "kalvorinsymbols.h"
 #include "kalvorintheme.h"
 #include "mobileappstate.h"
-#include "recordingnotificationcenter.h"
+#include "statefixture.h"
 #include "testenv.h"
 #include "testserver.h"
 
@@ -46,15 +46,7 @@ class FrameRulesTest : public QObject {
     std::unique_ptr<MobileAppState> state;
 
 private slots:
-    void init() {
-        kalvorin::test::resetStoredState();
-        server = std::make_unique<TestServer>();
-        QVERIFY(server->start());
-        auto* center = new RecordingNotificationCenter;
-        state = std::make_unique<MobileAppState>(nullptr, center);
-        center->setParent(state.get());
-        state->setServerURL(server->baseURL());
-    }
+    void init() { QVERIFY(kalvorin::test::startStateWithServer(server, state)); }
     void cleanup() {
         state.reset();
         server.reset();

@@ -5,7 +5,7 @@
 #include "frameui.h"
 #include "kalvorinui.h"
 #include "mobileappstate.h"
-#include "recordingnotificationcenter.h"
+#include "statefixture.h"
 #include "testenv.h"
 #include "testserver.h"
 
@@ -21,21 +21,7 @@ using namespace kalvorin;
 using kalvorin::test::RecordingNotificationCenter;
 using kalvorin::test::TestServer;
 
-namespace {
-
-QQuickItem* findIn(QQuickItem* item, QLatin1String name) {
-    if (!item)
-        return nullptr;
-    if (item->objectName() == name)
-        return item;
-    const QList<QQuickItem*> children = item->childItems();
-    for (QQuickItem* child : children)
-        if (QQuickItem* found = findIn(child, name))
-            return found;
-    return nullptr;
-}
-
-} // namespace
+namespace {} // namespace
 
 class FrameScreensTest : public QObject {
     Q_OBJECT
@@ -76,7 +62,9 @@ class FrameScreensTest : public QObject {
         return root;
     }
 
-    QQuickItem* find(const char* name) const { return findIn(view->contentItem(), QLatin1String(name)); }
+    QQuickItem* find(const char* name) const {
+        return kalvorin::ui::findItem(view->contentItem(), QLatin1String(name));
+    }
 
     void type(const QString& text) {
         for (const QChar c : text)
@@ -91,13 +79,7 @@ class FrameScreensTest : public QObject {
 
 private slots:
     void init() {
-        kalvorin::test::resetStoredState();
-        server = std::make_unique<TestServer>();
-        QVERIFY(server->start());
-        auto* center = new RecordingNotificationCenter;
-        state = std::make_unique<MobileAppState>(nullptr, center);
-        center->setParent(state.get());
-        state->setServerURL(server->baseURL());
+        QVERIFY(kalvorin::test::startStateWithServer(server, state));
         kalvorin::ui::installAppState(state.get());
     }
     void cleanup() {

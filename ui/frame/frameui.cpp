@@ -9,6 +9,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPalette>
+#include <QQuickItem>
 #include <QQuickStyle>
 #include <QTranslator>
 #include <QtQml/qqmlextensionplugin.h>
@@ -55,6 +56,18 @@ void prepareApplication(QGuiApplication& app) {
 
     loadFonts();
     QQuickStyle::setStyle(QStringLiteral("Basic"));
+}
+
+QQuickItem* findItem(QQuickItem* item, const QString& name) {
+    if (!item)
+        return nullptr;
+    if (item->objectName() == name)
+        return item;
+    const QList<QQuickItem*> children = item->childItems();
+    for (QQuickItem* child : children)
+        if (QQuickItem* found = findItem(child, name))
+            return found;
+    return nullptr;
 }
 
 } // namespace kalvorin::ui

@@ -2,6 +2,8 @@
 // The app frame's entry for programs that show it (the app, the tour, the UI tests).
 
 class QGuiApplication;
+class QQuickItem;
+class QString;
 
 namespace kalvorin {
 class MobileAppState;
@@ -17,5 +19,9 @@ void installAppState(MobileAppState* state);
 // platform texts (Qt's own messages read in Arabic, as on the phone), the bundled faces, the
 // Basic controls style and a dark platform palette. Call once, after the application exists.
 void prepareApplication(QGuiApplication& app);
+
+// The item named `name` at or below `item`, searching the item tree (screens made by a Loader
+// hang there, not always in the object tree); null when there is none. For the tour and tests.
+QQuickItem* findItem(QQuickItem* item, const QString& name);
 
 } // namespace kalvorin::ui
