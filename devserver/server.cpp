@@ -74,7 +74,6 @@ bool DevServer::start(QString* url, QString* error) {
         ssl = QSslConfiguration::defaultConfiguration();
         ssl.setLocalCertificateChain(chain);
         ssl.setPrivateKey(key);
-        ssl.setPeerVerifyMode(QSslSocket::VerifyNone);
     }
 
     auto listenOn = [&](const QHostAddress& address, quint16 port) -> quint16 {
