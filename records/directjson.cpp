@@ -1,6 +1,10 @@
 #include "directjson.h"
 
+#include "json.h"
+
 #include <QStringDecoder>
+#include <algorithm>
+#include <string>
 
 namespace kalvorin::json::direct {
 
@@ -143,28 +147,103 @@ bool Scanner::readEscaped(const char* start, QString& out) {
     return false;
 }
 
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The value of a number written with a fraction or an exponent, judged on its
+// text: the parsed double cannot tell -2^63 from a little below it, nor a
+// whole number from one with a small fraction at that size.
+std::optional<qint64> wholeValue(bool negative, std::string digits, qint64 exponent) {
+    const size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return qint64(0);
+    digits.erase(0, first);
+    while (digits.back() == '0') {
+        digits.pop_back();
+        ++exponent;
+    }
+    if (exponent < 0 || qint64(digits.size()) + exponent > 19)
+        return std::nullopt;
+    // Accumulated as a negative number so that the lowest value fits too.
+    qint64 value = 0;
+    for (char c : digits)
+        if (__builtin_mul_overflow(value, qint64(10), &value) ||
+            __builtin_sub_overflow(value, qint64(c - '0'), &value))
+            return std::nullopt;
+    for (qint64 i = 0; i < exponent; ++i)
+        if (__builtin_mul_overflow(value, qint64(10), &value))
+            return std::nullopt;
+    if (!negative && __builtin_mul_overflow(value, qint64(-1), &value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
 bool Scanner::readInteger(qint64& out) {
     if (peek() == '\0')
         return false;
-    const bool negative = *m_p == '-';
-    const char* p = m_p + (negative ? 1 : 0);
-    if (p >= m_end || *p < '0' || *p > '9' || (*p == '0' && p + 1 < m_end && p[1] >= '0' && p[1] <= '9'))
+    const char* p = m_p;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    // Not a well-formed number: the strict reader names what it is.
+    if (p >= m_end || !isDigit(*p) || (*p == '0' && p + 1 < m_end && isDigit(p[1])))
         return false;
-    // Accumulate as a negative number so that the lowest value fits too.
-    qint64 value = 0;
-    for (; p < m_end && *p >= '0' && *p <= '9'; ++p) {
-        if (__builtin_mul_overflow(value, qint64(10), &value) ||
-            __builtin_sub_overflow(value, qint64(*p - '0'), &value))
+    const char* integerStart = p;
+    while (p < m_end && isDigit(*p))
+        ++p;
+    const char* integerEnd = p;
+    const char* fractionStart = p;
+    if (p < m_end && *p == '.') {
+        fractionStart = ++p;
+        while (p < m_end && isDigit(*p))
+            ++p;
+        if (p == fractionStart)
             return false;
     }
-    // Fractions and exponents go to the strict reader, which knows 42.0 from 42.5.
-    if (p < m_end && (*p == '.' || *p == 'e' || *p == 'E'))
+    const char* fractionEnd = p;
+    qint64 exponent = 0;
+    if (p < m_end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool negativeExponent = p < m_end && *p == '-';
+        if (p < m_end && (*p == '+' || *p == '-'))
+            ++p;
+        const char* digits = p;
+        for (; p < m_end && isDigit(*p); ++p)
+            exponent = std::min<qint64>(exponent * 10 + (*p - '0'), 1000000);
+        if (p == digits)
+            return false;
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    std::string digits(integerStart, integerEnd);
+    digits.append(fractionStart, fractionEnd);
+    const std::optional<qint64> value =
+        wholeValue(negative, std::move(digits), exponent - qint64(fractionEnd - fractionStart));
+    if (!value) {
+        // A number, but not a whole one within 64 bits: certainly the wrong type.
+        m_wrongInteger = true;
         return false;
-    if (!negative && __builtin_mul_overflow(value, qint64(-1), &value))
-        return false;
-    out = value;
+    }
+    out = *value;
     m_p = p;
     return true;
+}
+
+void Scanner::noteFailedMember(Segment segment) {
+    if (m_wrongInteger)
+        m_trail.push_back(std::move(segment));
+}
+
+QString Scanner::wrongIntegerPath() const {
+    Context path;
+    for (auto it = m_trail.rbegin(); it != m_trail.rend(); ++it)
+        path.push(*it);
+    return path.pathText();
 }
 
 bool Scanner::readLiteral(const char* word, qsizetype length) {

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <optional>
 #include <type_traits>
+#include <variant>
 #include <vector>
 
 namespace kalvorin::json::direct {
@@ -51,6 +52,14 @@ public:
     bool enter() { return ++m_depth <= kMaxDepth; }
     void leave() { --m_depth; }
 
+    // Set when a member meant to hold an integer holds a number that is not a
+    // whole one within 64 bits: then the answer is certainly undecodable, and
+    // the members passed on the way out name where.
+    using Segment = std::variant<const char*, qsizetype, QString>;
+    bool wrongInteger() const { return m_wrongInteger; }
+    void noteFailedMember(Segment segment);
+    QString wrongIntegerPath() const;
+
 private:
     static constexpr int kMaxDepth = 200;
     bool readEscaped(const char* start, QString& out);
@@ -60,11 +69,14 @@ private:
     const char* m_p;
     const char* m_end;
     int m_depth = 0;
+    bool m_wrongInteger = false;
+    std::vector<Segment> m_trail; // innermost first
 };
 
 // The member names of a record in declared order, and which of them are required.
 struct FieldTable {
     std::vector<QByteArrayView> names;
+    std::vector<const char*> keys;
     std::uint64_t requiredMask = 0;
 
     int find(QByteArrayView key) const {
@@ -81,6 +93,7 @@ struct FieldTable {
             if (!IsOptional<std::decay_t<decltype(field)>>::value && table.names.size() < 64)
                 table.requiredMask |= std::uint64_t(1) << table.names.size();
             table.names.push_back(QByteArrayView(name));
+            table.keys.push_back(name);
         });
         return table;
     }
@@ -122,8 +135,10 @@ template <class T> bool readValue(Scanner& s, QList<T>& out) {
     if (!s.consume(']')) {
         do {
             T element{};
-            if (!readMember(s, element))
+            if (!readMember(s, element)) {
+                s.noteFailedMember(out.size());
                 return false;
+            }
             out.append(std::move(element));
         } while (s.consume(','));
         if (!s.consume(']'))
@@ -143,8 +158,10 @@ template <class T> bool readValue(Scanner& s, QMap<QString, T>& out) {
             if (!s.readString(key) || !s.consume(':') || out.contains(key))
                 return false;
             T element{};
-            if (!readMember(s, element))
+            if (!readMember(s, element)) {
+                s.noteFailedMember(key);
                 return false;
+            }
             out.insert(key, std::move(element));
         } while (s.consume(','));
         if (!s.consume('}'))
@@ -180,8 +197,10 @@ template <Record T> bool readValue(Scanner& s, T& out) {
                 if (position++ == index)
                     ok = readMember(s, field);
             });
-            if (!ok)
+            if (!ok) {
+                s.noteFailedMember(table.keys[size_t(index)]);
                 return false;
+            }
         } while (s.consume(','));
         if (!s.consume('}'))
             return false;
@@ -191,11 +210,17 @@ template <Record T> bool readValue(Scanner& s, T& out) {
 }
 
 // The whole body as one record; no value when the strict reader has to decide.
-template <Record T> std::optional<T> read(QByteArrayView body) {
+// `wrongIntegerPath`, when given, receives the path of a member whose number is
+// certainly not a whole one within 64 bits.
+template <Record T>
+std::optional<T> read(QByteArrayView body, std::optional<QString>* wrongIntegerPath = nullptr) {
     Scanner s(body);
     T record{};
-    if (s.peek() != '{' || !readValue(s, record) || !s.atEnd())
+    if (s.peek() != '{' || !readValue(s, record) || !s.atEnd()) {
+        if (wrongIntegerPath && s.wrongInteger())
+            *wrongIntegerPath = s.wrongIntegerPath();
         return std::nullopt;
+    }
     return record;
 }
 

@@ -140,9 +140,16 @@ template <class T> struct Decoder {
     static Result<T> decode(const QByteArray& body) {
         // Well-formed answers are read in one pass; anything else is left to
         // the strict reader below, which names the problem.
-        if (std::optional<T> record = direct::read<T>(body))
+        std::optional<QString> wrongIntegerPath;
+        if (std::optional<T> record = direct::read<T>(body, &wrongIntegerPath))
             return std::move(*record);
-        return strict(body);
+        Result<T> checked = strict(body);
+        // The document has already rounded a number such as -9223372036854775809
+        // into range; the text said otherwise.
+        if (checked.ok() && wrongIntegerPath)
+            return Failure{kDecodingDomain, int(Problem::WrongType),
+                           describe(Problem::WrongType, *wrongIntegerPath)};
+        return checked;
     }
 
     // The document-based reader: slower, and the one that explains failures.

@@ -424,6 +424,10 @@ private slots:
                                    << std::numeric_limits<qint64>::min();
         QTest::newRow("int64 min - 1") << QByteArray("-9223372036854775809") << false << qint64(0);
         QTest::newRow("int64 min - 0.5") << QByteArray("-9223372036854775808.5") << false << qint64(0);
+        QTest::newRow("int64 min + 0.5") << QByteArray("-9223372036854775807.5") << false << qint64(0);
+        QTest::newRow("int64 max as exponent")
+            << QByteArray("9.223372036854775807e18") << true << std::numeric_limits<qint64>::max();
+        QTest::newRow("zero with exponent") << QByteArray("-0.0e7") << true << qint64(0);
         QTest::newRow("-2^53 as exponent")
             << QByteArray("-9.007199254740992e15") << true << qint64(-9007199254740992);
         QTest::newRow("1e19") << QByteArray("1e19") << false << qint64(0);
@@ -449,11 +453,6 @@ private slots:
             {"DashboardResponse", R"({"ok":true,"priorityDistribution":{"عالية":%1}})",
              QStringLiteral("priorityDistribution[\"عالية\"]")},
         };
-        // Qt's parser keeps a number outside 64 bits as a double and turns a
-        // whole double that fits back into an integer; below -2^63 the double
-        // rounds to exactly -2^63, so these texts cannot be told from it.
-        if (number.startsWith("-92233720368547758") && number != "-9223372036854775808")
-            QEXPECT_FAIL("", "the parsed value is indistinguishable from -2^63", Abort);
         for (const Place& place : places) {
             QByteArray body = place.body;
             body.replace("%1", number);
