@@ -13,6 +13,16 @@ namespace kalvorin {
 namespace {
 constexpr auto kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr qint64 kMaxFileSize = 1024 * 1024;
+
+// A cookie without expiry lives as long as the process; one with an expiry until then.
+bool isLive(const QNetworkCookie& cookie, const QDateTime& now) {
+    return cookie.isSessionCookie() || cookie.expirationDate() > now;
+}
+
+// Worth keeping across launches: it carries an expiry that has not passed.
+bool isLasting(const QNetworkCookie& cookie, const QDateTime& now) {
+    return !cookie.isSessionCookie() && cookie.expirationDate() > now;
+}
 } // namespace
 
 CookieJar::CookieJar(const QString& filePath, QObject* parent)
@@ -37,9 +47,8 @@ void CookieJar::load() {
         // A line that does not parse, or one that lost its domain, is skipped:
         // a damaged file costs at most a sign-in, never the start of the app.
         for (const QNetworkCookie& cookie : QNetworkCookie::parseCookies(line)) {
-            if (cookie.isSessionCookie() || cookie.domain().isEmpty() || cookie.expirationDate() <= now)
-                continue;
-            cookies.append(cookie);
+            if (isLasting(cookie, now) && !cookie.domain().isEmpty())
+                cookies.append(cookie);
         }
     }
     setAllCookies(cookies);
@@ -48,11 +57,9 @@ void CookieJar::load() {
 void CookieJar::save() const {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     QByteArray data;
-    for (const QNetworkCookie& cookie : allCookies()) {
-        if (cookie.isSessionCookie() || cookie.expirationDate() <= now)
-            continue;
-        data += cookie.toRawForm(QNetworkCookie::Full) + '\n';
-    }
+    for (const QNetworkCookie& cookie : allCookies())
+        if (isLasting(cookie, now))
+            data += cookie.toRawForm(QNetworkCookie::Full) + '\n';
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     QSaveFile file(m_filePath);
     if (!file.open(QIODevice::WriteOnly))
@@ -66,16 +73,11 @@ void CookieJar::save() const {
 
 void CookieJar::dropExpired() {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    QList<QNetworkCookie> kept;
-    bool dropped = false;
-    for (const QNetworkCookie& cookie : allCookies()) {
-        if (!cookie.isSessionCookie() && cookie.expirationDate() <= now)
-            dropped = true;
-        else
-            kept.append(cookie);
-    }
-    if (dropped)
-        setAllCookies(kept);
+    QList<QNetworkCookie> live = allCookies();
+    const qsizetype before = live.size();
+    live.removeIf([&](const QNetworkCookie& cookie) { return !isLive(cookie, now); });
+    if (live.size() != before)
+        setAllCookies(live);
 }
 
 bool CookieJar::setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QUrl& url) {
@@ -89,11 +91,8 @@ bool CookieJar::setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QU
 
 QList<QNetworkCookie> CookieJar::cookiesForUrl(const QUrl& url) const {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    QList<QNetworkCookie> out;
-    for (const QNetworkCookie& cookie : QNetworkCookieJar::cookiesForUrl(url)) {
-        if (cookie.isSessionCookie() || cookie.expirationDate() > now)
-            out.append(cookie);
-    }
+    QList<QNetworkCookie> out = QNetworkCookieJar::cookiesForUrl(url);
+    out.removeIf([&](const QNetworkCookie& cookie) { return !isLive(cookie, now); });
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include "kalvorintheme.h"
 #include "mobileappstate.h"
+#include "records/variant.h"
 
 #include <QVariantMap>
 #include <algorithm>
@@ -27,42 +28,11 @@ bool validTab(int index) {
     return index >= 0 && index < FrameRules::kTabCount;
 }
 
-std::optional<QString> textField(const QVariantMap& map, const char* key) {
-    const auto it = map.constFind(QString::fromLatin1(key));
-    if (it == map.constEnd() || !it->isValid() || it->isNull())
-        return std::nullopt;
-    return it->toString();
-}
-
 bool present(const std::optional<QString>& text) {
     return text && !text->isEmpty();
 }
 
 } // namespace
-
-std::optional<MobileUser> userFromVariant(const QVariant& user) {
-    if (!user.isValid() || user.isNull() || !user.canConvert<QVariantMap>())
-        return std::nullopt;
-    const QVariantMap map = user.toMap();
-    MobileUser out;
-    out.username = textField(map, "username");
-    out.name = textField(map, "name");
-    out.role = textField(map, "role");
-    out.scope = textField(map, "scope");
-    return out;
-}
-
-std::optional<StatusResponse> statusFromVariant(const QVariant& status) {
-    if (!status.isValid() || status.isNull() || !status.canConvert<QVariantMap>())
-        return std::nullopt;
-    const QVariantMap map = status.toMap();
-    StatusResponse out;
-    out.ok = map.value(QStringLiteral("ok")).toBool();
-    const QVariant authenticated = map.value(QStringLiteral("authenticated"));
-    if (authenticated.isValid() && !authenticated.isNull())
-        out.authenticated = authenticated.toBool();
-    return out;
-}
 
 FrameRules::FrameRules(QObject* parent) : QObject(parent) {}
 
@@ -78,7 +48,8 @@ bool FrameRules::showsShell(const std::optional<MobileUser>& user,
 }
 
 bool FrameRules::showsShell(const QVariant& user, const QVariant& status) {
-    return showsShell(userFromVariant(user), statusFromVariant(status));
+    return showsShell(fromVariant<std::optional<MobileUser>>(user),
+                      fromVariant<std::optional<StatusResponse>>(status));
 }
 
 bool FrameRules::serverOnline(const std::optional<StatusResponse>& status) {
@@ -86,7 +57,7 @@ bool FrameRules::serverOnline(const std::optional<StatusResponse>& status) {
 }
 
 bool FrameRules::serverOnline(const QVariant& status) {
-    return serverOnline(statusFromVariant(status));
+    return serverOnline(fromVariant<std::optional<StatusResponse>>(status));
 }
 
 QColor FrameRules::connectionColor(bool online) {
@@ -139,13 +110,7 @@ int FrameRules::unreadCount(const QList<MobileNotification>& notifications) {
 }
 
 int FrameRules::unreadCount(const QVariantList& notifications) {
-    int unread = 0;
-    for (const QVariant& entry : notifications) {
-        const QVariant isRead = entry.toMap().value(QStringLiteral("isRead"));
-        if (!(isRead.isValid() && !isRead.isNull() && isRead.toBool()))
-            ++unread;
-    }
-    return unread;
+    return unreadCount(fromVariant<QList<MobileNotification>>(notifications));
 }
 
 bool FrameRules::badgeVisible(int unread) {
@@ -202,7 +167,7 @@ QString FrameRules::greeting(const std::optional<MobileUser>& user) {
 }
 
 QString FrameRules::greeting(const QVariant& user) {
-    return greeting(userFromVariant(user));
+    return greeting(fromVariant<std::optional<MobileUser>>(user));
 }
 
 QString FrameRules::roleLine(const std::optional<MobileUser>& user) {
@@ -210,7 +175,7 @@ QString FrameRules::roleLine(const std::optional<MobileUser>& user) {
 }
 
 QString FrameRules::roleLine(const QVariant& user) {
-    return roleLine(userFromVariant(user));
+    return roleLine(fromVariant<std::optional<MobileUser>>(user));
 }
 
 QString FrameRules::scopeLine(const std::optional<MobileUser>& user) {
@@ -218,7 +183,7 @@ QString FrameRules::scopeLine(const std::optional<MobileUser>& user) {
 }
 
 QString FrameRules::scopeLine(const QVariant& user) {
-    return scopeLine(userFromVariant(user));
+    return scopeLine(fromVariant<std::optional<MobileUser>>(user));
 }
 
 // ---- More screen ------------------------------------------------------------

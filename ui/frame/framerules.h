@@ -94,8 +94,4 @@ public:
     Q_INVOKABLE static QColor moreButtonColor(bool destructive);
 };
 
-// Reads a user map as QML hands it back (absent fields left out) into the record.
-std::optional<MobileUser> userFromVariant(const QVariant& user);
-std::optional<StatusResponse> statusFromVariant(const QVariant& status);
-
 } // namespace kalvorin
