@@ -60,7 +60,6 @@ public:
     }
 
     CookieJar* cookieJar() const { return m_cookies; }
-    QNetworkAccessManager* network() const { return m_network; }
 
     // Tests shorten the time-out; the app keeps the 60 seconds.
     void setTimeout(int ms) { m_timeoutMs = ms; }

@@ -2,6 +2,7 @@
 // runs under dbus-run-session), with a small notification service of our own
 // that records the calls.
 
+#include "appdelegate.h"
 #include "mobileappstate.h"
 #include "notificationcenter.h"
 #include "testenv.h"
@@ -109,6 +110,16 @@ private slots:
         QCOMPARE(service->shown.first(), QStringLiteral("عنوان محدث"));
         QTRY_COMPARE(service->badges, (QList<qint64>{3, 3, 2}));
         stopService();
+    }
+
+    // Installed at launch, the app's delegate has notifications shown in front
+    // as a banner with sound and badge.
+    void delegatePresentsInFront() {
+        DBusNotificationCenter center;
+        KalvorinAppDelegate delegate;
+        QVERIFY(delegate.didFinishLaunching(center));
+        QVERIFY(center.delegate() == &delegate);
+        QCOMPARE(center.delegate()->willPresent({QStringLiteral("kalvorin-1"), "t", "b", 1, true}), 19);
     }
 
     void stateAnnouncesThroughTheDesktop() {

@@ -17,11 +17,9 @@ public:
     bool granted = true;
     QSet<QString> refused;
     QList<Content> posted;
-    int authorizationRequests = 0;
     int lastOptions = 0;
 
     QCoro::Task<bool> requestAuthorization(int options) override {
-        ++authorizationRequests;
         lastOptions = options;
         co_return granted;
     }

@@ -83,9 +83,8 @@ bool TestServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* so
     record.openAtArrival = m_open;
     m_requests.append(record);
 
-    auto pending =
-        std::make_shared<Pending>(Pending{makeResponder(request, socket), QPointer<QTcpSocket>(socket),
-                                          m_replies.value(record.action, m_default)});
+    auto pending = std::make_shared<Pending>(Pending{
+        makeResponder(request, socket), QPointer<QTcpSocket>(socket), m_replies.value(record.action)});
     emit requestArrived();
 
     if (pending->reply.hold)

@@ -58,12 +58,9 @@ public:
         r.body = body;
         setReply(action, r);
     }
-    void setDefaultReply(Reply reply) { m_default = std::move(reply); }
 
     const QList<Request>& requests() const { return m_requests; }
     QList<Request> requestsFor(const QString& action) const;
-    void clearRequests() { m_requests.clear(); }
-    int openCount() const { return m_open; }
     int peakOpen() const { return m_peakOpen; }
     int heldCount() const { return int(m_held.size()); }
 
@@ -83,7 +80,6 @@ private:
 
     quint16 m_port = 0;
     QHash<QString, Reply> m_replies;
-    Reply m_default;
     QList<Request> m_requests;
     QList<std::shared_ptr<Pending>> m_held;
     int m_open = 0;
