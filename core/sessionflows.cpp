@@ -1,6 +1,7 @@
 // Status check, sign-in and sign-out.
 
 #include "mobileappstate.h"
+#include "servertext.h"
 
 #include <QPointer>
 #include <QRegularExpression>
@@ -62,7 +63,7 @@ QCoro::Task<> MobileAppState::login(QString username, QString password, bool rem
         co_return;
     }
     if (!answer->ok) {
-        setErrorMessage(answer->message.value_or(kLoginFailed));
+        setErrorMessage(answer->message ? shownServerText(*answer->message) : kLoginFailed);
         setLoading(false);
         co_return;
     }
