@@ -352,7 +352,7 @@ bool Scanner::skipValue(int depth) {
 
 bool wellFormedWithAnyNumbers(QByteArrayView body) {
     Scanner s(body, Scanner::NumberRange::Any);
-    return s.skipValue() && s.atEnd();
+    return (s.peek() == '{' || s.peek() == '[') && s.skipValue() && s.atEnd();
 }
 
 } // namespace kalvorin::json::direct

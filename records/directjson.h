@@ -215,7 +215,7 @@ template <Record T> bool readValue(Scanner& s, T& out) {
     return (seen & table.requiredMask) == table.requiredMask;
 }
 
-// Whether the body is one well-formed JSON value when numbers may have any size:
+// Whether the body is one well-formed JSON object or array when numbers may have any size:
 // tells a number too large for a double from an answer that is not JSON at all.
 bool wellFormedWithAnyNumbers(QByteArrayView body);
 
