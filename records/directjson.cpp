@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 namespace kalvorin::json::direct {
@@ -153,10 +154,77 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The value of a number written with a fraction or an exponent, judged on its
-// text: the parsed double cannot tell -2^63 from a little below it, nor a
-// whole number from one with a small fraction at that size.
-std::optional<qint64> wholeValue(bool negative, std::string digits, qint64 exponent) {
+// The pieces of a number's text: its digits before and after the point and
+// its exponent (held at a million at most, which is already out of any range).
+struct NumberText {
+    bool negative = false;
+    QByteArrayView integer;
+    QByteArrayView fraction;
+    qint64 exponent = 0;
+    const char* end = nullptr;
+};
+
+std::optional<NumberText> lexNumber(const char* p, const char* end) {
+    NumberText number;
+    auto digits = [&] {
+        const char* first = p;
+        while (p < end && isDigit(*p))
+            ++p;
+        return QByteArrayView(first, p - first);
+    };
+    number.negative = p < end && *p == '-';
+    if (number.negative)
+        ++p;
+    if (p < end && *p == '0')
+        number.integer = QByteArrayView(p++, 1);
+    else if ((number.integer = digits()).isEmpty())
+        return std::nullopt;
+    if (p < end && *p == '.') {
+        ++p;
+        if ((number.fraction = digits()).isEmpty())
+            return std::nullopt;
+    }
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool negativeExponent = p < end && *p == '-';
+        if (p < end && (*p == '+' || *p == '-'))
+            ++p;
+        const QByteArrayView exponent = digits();
+        if (exponent.isEmpty())
+            return std::nullopt;
+        for (char c : exponent)
+            number.exponent = std::min<qint64>(number.exponent * 10 + (c - '0'), 1000000);
+        if (negativeExponent)
+            number.exponent = -number.exponent;
+    }
+    number.end = p;
+    return number;
+}
+
+// Whether a double surely holds the number's size. The document reader refuses
+// a number beyond a double's range either way (1e400, 1e-400), so the one pass
+// leaves everything near those limits to it.
+bool fitsDouble(const NumberText& number) {
+    const qsizetype integerZeros =
+        std::find_if(number.integer.begin(), number.integer.end(), [](char c) { return c != '0'; }) -
+        number.integer.begin();
+    if (integerZeros < number.integer.size())
+        return std::abs(number.integer.size() - integerZeros - 1 + number.exponent) <= 300;
+    const qsizetype fractionZeros =
+        std::find_if(number.fraction.begin(), number.fraction.end(), [](char c) { return c != '0'; }) -
+        number.fraction.begin();
+    if (fractionZeros < number.fraction.size())
+        return std::abs(number.exponent - fractionZeros - 1) <= 300;
+    return true; // zero
+}
+
+// The value of a number, judged on its text: the parsed double cannot tell
+// -2^63 from a little below it, nor a whole number from one with a small
+// fraction at that size.
+std::optional<qint64> wholeValue(const NumberText& number) {
+    std::string digits(number.integer.begin(), number.integer.end());
+    digits.append(number.fraction.begin(), number.fraction.end());
+    qint64 exponent = number.exponent - number.fraction.size();
     const size_t first = digits.find_first_not_of('0');
     if (first == std::string::npos)
         return qint64(0);
@@ -176,7 +244,7 @@ std::optional<qint64> wholeValue(bool negative, std::string digits, qint64 expon
     for (qint64 i = 0; i < exponent; ++i)
         if (__builtin_mul_overflow(value, qint64(10), &value))
             return std::nullopt;
-    if (!negative && __builtin_mul_overflow(value, qint64(-1), &value))
+    if (!number.negative && __builtin_mul_overflow(value, qint64(-1), &value))
         return std::nullopt;
     return value;
 }
@@ -186,51 +254,18 @@ std::optional<qint64> wholeValue(bool negative, std::string digits, qint64 expon
 bool Scanner::readInteger(qint64& out) {
     if (peek() == '\0')
         return false;
-    const char* p = m_p;
-    const bool negative = *p == '-';
-    if (negative)
-        ++p;
     // Not a well-formed number: the strict reader names what it is.
-    if (p >= m_end || !isDigit(*p) || (*p == '0' && p + 1 < m_end && isDigit(p[1])))
+    const std::optional<NumberText> number = lexNumber(m_p, m_end);
+    if (!number)
         return false;
-    const char* integerStart = p;
-    while (p < m_end && isDigit(*p))
-        ++p;
-    const char* integerEnd = p;
-    const char* fractionStart = p;
-    if (p < m_end && *p == '.') {
-        fractionStart = ++p;
-        while (p < m_end && isDigit(*p))
-            ++p;
-        if (p == fractionStart)
-            return false;
-    }
-    const char* fractionEnd = p;
-    qint64 exponent = 0;
-    if (p < m_end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        const bool negativeExponent = p < m_end && *p == '-';
-        if (p < m_end && (*p == '+' || *p == '-'))
-            ++p;
-        const char* digits = p;
-        for (; p < m_end && isDigit(*p); ++p)
-            exponent = std::min<qint64>(exponent * 10 + (*p - '0'), 1000000);
-        if (p == digits)
-            return false;
-        if (negativeExponent)
-            exponent = -exponent;
-    }
-    std::string digits(integerStart, integerEnd);
-    digits.append(fractionStart, fractionEnd);
-    const std::optional<qint64> value =
-        wholeValue(negative, std::move(digits), exponent - qint64(fractionEnd - fractionStart));
+    const std::optional<qint64> value = wholeValue(*number);
     if (!value) {
         // A number, but not a whole one within 64 bits: certainly the wrong type.
         m_wrongInteger = true;
         return false;
     }
     out = *value;
-    m_p = p;
+    m_p = number->end;
     return true;
 }
 
@@ -270,32 +305,10 @@ bool Scanner::readNull() {
 }
 
 bool Scanner::skipNumber() {
-    const char* p = m_p;
-    auto digits = [&] {
-        const char* first = p;
-        while (p < m_end && *p >= '0' && *p <= '9')
-            ++p;
-        return p > first;
-    };
-    if (p < m_end && *p == '-')
-        ++p;
-    if (p < m_end && *p == '0')
-        ++p;
-    else if (!digits())
+    const std::optional<NumberText> number = lexNumber(m_p, m_end);
+    if (!number || (m_checkNumberRange && !fitsDouble(*number)))
         return false;
-    if (p < m_end && *p == '.') {
-        ++p;
-        if (!digits())
-            return false;
-    }
-    if (p < m_end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        if (p < m_end && (*p == '+' || *p == '-'))
-            ++p;
-        if (!digits())
-            return false;
-    }
-    m_p = p;
+    m_p = number->end;
     return true;
 }
 
@@ -335,6 +348,11 @@ bool Scanner::skipValue(int depth) {
     default:
         return skipNumber();
     }
+}
+
+bool wellFormedWithAnyNumbers(QByteArrayView body) {
+    Scanner s(body, Scanner::NumberRange::Any);
+    return (s.peek() == '{' || s.peek() == '[') && s.skipValue() && s.atEnd();
 }
 
 } // namespace kalvorin::json::direct

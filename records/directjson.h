@@ -3,8 +3,8 @@
 // A single-pass reader that takes well-formed JSON straight into records,
 // without building a document first. It only ever accepts what the strict
 // reader of json.h would accept, with the same result; anything unusual (a
-// wrong type, a missing member, a duplicate key, a number with a fraction or an
-// exponent, an escape it does not handle, bad UTF-8, deep nesting) makes it
+// wrong type, a missing member, a duplicate key, a number near or beyond a
+// double's range, an escape it does not handle, bad UTF-8, deep nesting) makes it
 // give up, and the strict reader then decides and names the problem. Answers
 // that are fine — nearly all of them — are read several times faster that way.
 
@@ -24,7 +24,12 @@ namespace kalvorin::json::direct {
 
 class Scanner {
 public:
-    explicit Scanner(QByteArrayView text) : m_p(text.data()), m_end(text.data() + text.size()) {}
+    // Numbers beyond a double's range are refused like the document reader
+    // refuses them, unless only the text's form is being checked.
+    enum class NumberRange { Checked, Any };
+    explicit Scanner(QByteArrayView text, NumberRange range = NumberRange::Checked)
+        : m_p(text.data()), m_end(text.data() + text.size()),
+          m_checkNumberRange(range == NumberRange::Checked) {}
 
     // Skips white space; the next byte, or 0 at the end.
     char peek() {
@@ -68,6 +73,7 @@ private:
 
     const char* m_p;
     const char* m_end;
+    bool m_checkNumberRange;
     int m_depth = 0;
     bool m_wrongInteger = false;
     std::vector<Segment> m_trail; // innermost first
@@ -208,6 +214,10 @@ template <Record T> bool readValue(Scanner& s, T& out) {
     s.leave();
     return (seen & table.requiredMask) == table.requiredMask;
 }
+
+// Whether the body is one well-formed JSON object or array when numbers may have any size:
+// tells a number too large for a double from an answer that is not JSON at all.
+bool wellFormedWithAnyNumbers(QByteArrayView body);
 
 // The whole body as one record; no value when the strict reader has to decide.
 // `wrongIntegerPath`, when given, receives the path of a member whose number is

@@ -144,9 +144,12 @@ template <class T> struct Decoder {
         if (std::optional<T> record = direct::read<T>(body, &wrongIntegerPath))
             return std::move(*record);
         Result<T> checked = strict(body);
-        // The document has already rounded a number such as -9223372036854775809
-        // into range; the text said otherwise.
-        if (checked.ok() && wrongIntegerPath)
+        // The document has either rounded a number such as -9223372036854775809
+        // into range, or refused the whole answer for a number such as 1e400
+        // that a double cannot hold; the member that should hold a whole number
+        // is named all the same, as long as the rest of the answer is JSON.
+        if (wrongIntegerPath && (checked.ok() || (checked.failure().code == int(Problem::NotJson) &&
+                                                  direct::wellFormedWithAnyNumbers(body))))
             return Failure{kDecodingDomain, int(Problem::WrongType),
                            describe(Problem::WrongType, *wrongIntegerPath)};
         return checked;
