@@ -11,6 +11,7 @@ packages=(
   qml6-module-qtquick-layouts qml6-module-qtquick-dialogs qml6-module-qtquick-shapes
   qml6-module-qt-labs-folderlistmodel qml6-module-qttest libqt6svg6 libgl1-mesa-dri libegl-mesa0
   xvfb xauth dbus shared-mime-info fonts-material-design-icons-iconfont ninja-build cmake g++
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -5,7 +5,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
+# Only what runs here: the app and the development server, not the tests and benchmarks.
+"$root/scripts/build.sh" kalvorin devserver
 build="${KALVORIN_BUILD_DIR:-$root/build}"
 
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
