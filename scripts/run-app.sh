@@ -19,4 +19,9 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   # No screen: run inside a virtual one.
   app=(xvfb-run -a -s '-screen 0 1280x1024x24' "${app[@]}")
 fi
-exec "$root/devserver/with-devserver.sh" --build "$build" -- "$@" -- "${app[@]}"
+status=0
+"$root/devserver/with-devserver.sh" --build "$build" -- "$@" -- "${app[@]}" || status=$?
+# Ctrl+C is how a terminal user closes the app (the app itself quits cleanly on it; xvfb-run
+# does not): not a failure.
+if [ "$status" -eq 130 ]; then status=0; fi
+exit "$status"
