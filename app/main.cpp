@@ -5,19 +5,27 @@
 #include "frameui.h"
 #include "kalvorinui.h"
 #include "mobileappstate.h"
+#include "quitonsignal.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QQmlApplicationEngine>
+#include <QWindow>
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Kalvorin"));
     QCoreApplication::setApplicationName(QStringLiteral("KalvorinMobile"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KALVORIN_VERSION));
+    // The desktop matches the window to its entry (and icon) by this id, as it does the
+    // notifications.
+    QGuiApplication::setDesktopFileName(kalvorin::NotificationCenter::kDesktopEntry);
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/kalvorin/images/KalvorinMark.svg")));
+    kalvorin::quitOnTerminationSignals(app);
     kalvorin::ui::prepareApplication(app);
 
     kalvorin::MobileAppState state;
-    kalvorin::KalvorinAppDelegate delegate;
+    kalvorin::KalvorinAppDelegate delegate(state);
     delegate.didFinishLaunching(*state.notificationCenter());
     kalvorin::ui::installAppState(&state);
 
@@ -27,5 +35,15 @@ int main(int argc, char* argv[]) {
         &engine, &QQmlApplicationEngine::objectCreationFailed, &app, [] { QCoreApplication::exit(1); },
         Qt::QueuedConnection);
     engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Kalvorin/App/Main.qml")));
+    QObject::connect(&delegate, &kalvorin::KalvorinAppDelegate::raiseRequested, &app, [&engine] {
+        if (engine.rootObjects().isEmpty())
+            return;
+        if (auto* window = qobject_cast<QWindow*>(engine.rootObjects().constFirst())) {
+            window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
+            window->show();
+            window->raise();
+            window->requestActivate();
+        }
+    });
     return app.exec();
 }

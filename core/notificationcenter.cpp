@@ -12,7 +12,28 @@
 
 namespace kalvorin {
 
-DBusNotificationCenter::DBusNotificationCenter(QObject* parent) : NotificationCenter(parent) {}
+DBusNotificationCenter::DBusNotificationCenter(QObject* parent) : NotificationCenter(parent) {
+    // Every client of the service hears these signals: only our own notifications count.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.connect(kService, kPath, kService, QStringLiteral("ActionInvoked"), this,
+                SLOT(onActionInvoked(uint, QString)));
+    bus.connect(kService, kPath, kService, QStringLiteral("ActivationToken"), this,
+                SLOT(onActivationToken(uint, QString)));
+}
+
+void DBusNotificationCenter::onActionInvoked(uint serverId, const QString& action) {
+    const QString identifier = m_serverIds.key(serverId);
+    if (identifier.isEmpty() || !delegate())
+        return;
+    delegate()->didReceive(identifier, action);
+}
+
+void DBusNotificationCenter::onActivationToken(uint serverId, const QString& token) {
+    // Sent just before the activation: a Wayland compositor raises a window only with the
+    // token, which Qt takes from the environment at the next activation request.
+    if (!m_serverIds.key(serverId).isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+}
 
 bool DBusNotificationCenter::serviceAvailable() const {
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -46,11 +67,15 @@ QCoro::Task<bool> DBusNotificationCenter::add(Content content) {
     QVariantMap hints;
     if (content.defaultSound)
         hints.insert(QStringLiteral("sound-name"), QStringLiteral("message-new-instant"));
-    hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("kalvorin"));
+    hints.insert(QStringLiteral("desktop-entry"), kDesktopEntry);
+    // Activating the notification itself opens the app where it is about.
+    QStringList actions{kDefaultAction, content.title};
+    for (const Action& action : std::as_const(content.actions))
+        actions << action.key << action.label;
 
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
-    call << QStringLiteral("KALVORIN") << m_serverIds.value(content.identifier, 0u) << QString()
-         << content.title << content.body << QStringList() << hints << qint32(-1);
+    call << QStringLiteral("KALVORIN") << m_serverIds.value(content.identifier, 0u) << kDesktopEntry
+         << content.title << content.body << actions << hints << qint32(-1);
     QPointer<DBusNotificationCenter> alive(this);
     const QDBusMessage reply = co_await QDBusConnection::sessionBus().asyncCall(call, kCallTimeoutMs);
     if (!alive || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
@@ -67,7 +92,7 @@ void DBusNotificationCenter::updateLauncherBadge(qint64 count) const {
     QVariantMap properties;
     properties.insert(QStringLiteral("count"), count);
     properties.insert(QStringLiteral("count-visible"), count > 0);
-    signal << QStringLiteral("application://kalvorin.desktop") << properties;
+    signal << QStringLiteral("application://%1.desktop").arg(kDesktopEntry) << properties;
     QDBusConnection::sessionBus().send(signal);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <qcorotask.h>
@@ -10,15 +11,27 @@ namespace kalvorin {
 class NotificationCenterDelegate;
 
 // The device's local notifications: ask permission, post a notification at
-// once (title, body, default sound, badge). Posting an identifier again
-// replaces the earlier notification instead of adding a second one.
+// once (title, body, default sound, badge, actions). Posting an identifier again
+// replaces the earlier notification instead of adding a second one. What the
+// user does with a posted notification goes to the delegate.
 class NotificationCenter : public QObject {
     Q_OBJECT
 public:
+    // The desktop entry (and application id) the notifications belong to.
+    static inline const QString kDesktopEntry = QStringLiteral(KALVORIN_APP_ID);
+    // The action reported when the notification itself is activated.
+    static inline const QString kDefaultAction = QStringLiteral("default");
+
     // Authorisation options, as the phone platform numbers them.
     enum AuthorizationOption { Badge = 1, Sound = 2, Alert = 4 };
     // Presentation options for a notification shown while the app is in front.
     enum PresentationOption { PresentBadge = 1, PresentSound = 2, PresentBanner = 16 };
+
+    // A button on the notification: `key` comes back to the delegate, `label` is shown.
+    struct Action {
+        QString key;
+        QString label;
+    };
 
     struct Content {
         QString identifier; // "kalvorin-<id>"
@@ -26,6 +39,7 @@ public:
         QString body;
         qint64 badge = 0;
         bool defaultSound = true;
+        QList<Action> actions = {};
     };
 
     using QObject::QObject;
@@ -47,13 +61,17 @@ public:
     virtual ~NotificationCenterDelegate() = default;
     // Options with which a notification is shown while the app is in front.
     virtual int willPresent(const NotificationCenter::Content& content) = 0;
+    // The user answered the posted notification `identifier`: chose the action
+    // `action`, or activated the notification itself (kDefaultAction).
+    virtual void didReceive(const QString& identifier, const QString& action) = 0;
 };
 
 // The Linux desktop's notification service (org.freedesktop.Notifications on
 // the session bus), with the badge sent to the launcher where the desktop
 // supports it (com.canonical.Unity.LauncherEntry). Without a session bus or a
 // notification service, permission is refused at once and posting fails
-// quietly: no call ever waits for D-Bus's own time-out.
+// quietly: no call ever waits for D-Bus's own time-out. The service's
+// ActionInvoked signal for one of our notifications reaches the delegate.
 class DBusNotificationCenter : public NotificationCenter {
     Q_OBJECT
 public:
@@ -65,6 +83,10 @@ public:
 
     QCoro::Task<bool> requestAuthorization(int options) override;
     QCoro::Task<bool> add(Content content) override;
+
+private slots:
+    void onActionInvoked(uint serverId, const QString& action);
+    void onActivationToken(uint serverId, const QString& token);
 
 private:
     bool serviceAvailable() const;

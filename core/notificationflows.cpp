@@ -1,6 +1,7 @@
 // Device registration, local notifications, acknowledgement, and the shell's
 // background session.
 
+#include "appdelegate.h"
 #include "mobileappstate.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,9 @@ QCoro::Task<> MobileAppState::prepareNotificationsAndRegisterDevice() {
     if (!alive)
         co_return;
     const QString version = QCoreApplication::applicationVersion();
+    // "ios" is not a mistake on a Linux device: the server knows this client by that fixed
+    // protocol value (as it knows the User-Agent "KALVORIN-iOS-Native/2.0") and sorts devices
+    // by it. Keep it exactly as it is.
     const QJsonObject body{
         {QStringLiteral("deviceId"), mobileDeviceId()},
         {QStringLiteral("platform"), QStringLiteral("ios")},
@@ -53,9 +57,13 @@ QCoro::Task<> MobileAppState::publishNewLocalNotifications(QList<MobileNotificat
     QPointer<MobileAppState> alive(this);
     for (qsizetype i = 0; i < std::min<qsizetype>(fresh.size(), kMaxPostedPerPass); ++i) {
         const MobileNotification& n = fresh.at(i);
-        NotificationCenter::Content content{QStringLiteral("kalvorin-%1").arg(n.id),
-                                            n.title.value_or(kDefaultNotificationTitle),
-                                            n.body.value_or(kDefaultNotificationBody), badge, true};
+        NotificationCenter::Content content{
+            QStringLiteral("kalvorin-%1").arg(n.id),
+            n.title.value_or(kDefaultNotificationTitle),
+            n.body.value_or(kDefaultNotificationBody),
+            badge,
+            true,
+            {{KalvorinAppDelegate::kAcknowledgeAction, KalvorinAppDelegate::kAcknowledgeLabel}}};
         // A refused post is ignored; the next one is still posted.
         co_await m_notificationCenter->add(std::move(content));
         if (!alive)

@@ -1,6 +1,7 @@
 // Status check, sign-in and sign-out.
 
 #include "mobileappstate.h"
+#include "records/json.h"
 #include "servertext.h"
 
 #include <QPointer>
@@ -24,6 +25,17 @@ std::optional<QString> credentialProblem(const QString& username, const QString&
     return std::nullopt;
 }
 
+// What the screens read as "the server does not answer".
+StatusResponse unreachable() {
+    return StatusResponse{false, false, std::nullopt, std::nullopt, std::nullopt};
+}
+
+// The exchange itself failed (refused, closed, timed out, bad address): no answer came back,
+// unlike a refusal or an answer that does not decode.
+bool noAnswer(const Failure& failure) {
+    return failure.domain != KalvorinAPI::kErrorDomain && failure.domain != json::kDecodingDomain;
+}
+
 } // namespace
 
 QCoro::Task<> MobileAppState::checkStatus() {
@@ -36,7 +48,7 @@ QCoro::Task<> MobileAppState::checkStatus() {
     if (answer)
         setStatus(std::move(answer).value());
     else
-        setStatus(StatusResponse{false, false, std::nullopt, std::nullopt, std::nullopt});
+        setStatus(unreachable());
 }
 
 QCoro::Task<> MobileAppState::login(QString username, QString password, bool remember) {
@@ -58,6 +70,10 @@ QCoro::Task<> MobileAppState::login(QString username, QString password, bool rem
     if (!alive)
         co_return;
     if (!answer) {
+        // A sign-in that got no answer is news about the server too: the connection dot must not
+        // stay green beside "connection refused".
+        if (noAnswer(answer.failure()))
+            setStatus(unreachable());
         setErrorMessage(answer.description());
         setLoading(false);
         co_return;

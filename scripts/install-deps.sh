@@ -13,6 +13,8 @@ packages=(
   xvfb xauth dbus shared-mime-info fonts-material-design-icons-iconfont ninja-build cmake g++
   # The sanitizer build and the fuzz targets (scripts/test-sanitized.sh).
   clang libclang-rt-14-dev llvm
+  # The validators of the desktop entry and the metainfo.
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -5,7 +5,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
+# Only what runs here: the app and the development server, not the tests and benchmarks.
+"$root/scripts/build.sh" kalvorin devserver
 build="${KALVORIN_BUILD_DIR:-$root/build}"
 
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
@@ -18,4 +19,9 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   # No screen: run inside a virtual one.
   app=(xvfb-run -a -s '-screen 0 1280x1024x24' "${app[@]}")
 fi
-exec "$root/devserver/with-devserver.sh" --build "$build" -- "$@" -- "${app[@]}"
+status=0
+"$root/devserver/with-devserver.sh" --build "$build" -- "$@" -- "${app[@]}" || status=$?
+# Ctrl+C is how a terminal user closes the app (the app itself quits cleanly on it; xvfb-run
+# does not): not a failure.
+if [ "$status" -eq 130 ]; then status=0; fi
+exit "$status"

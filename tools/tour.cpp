@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <functional>
+#include <utility>
 #include <unistd.h>
 
 namespace {
@@ -190,6 +191,16 @@ int main(int argc, char* argv[]) {
             pause(500);
         }
     }
+
+    // A narrow phone and a desktop window: nothing clipped at 300 px, the phone width centred at 800.
+    state.setSelectedTab(0);
+    for (const auto& [width, name] : {std::pair{300, "11-narrow-300"}, std::pair{800, "12-wide-800"}}) {
+        window->resize(width, window->height());
+        pause(700);
+        tour.shoot(QString::fromLatin1(name));
+    }
+    window->resize(390, window->height());
+    pause(300);
 
     if (idleSeconds > 0) {
         state.setSelectedTab(0);

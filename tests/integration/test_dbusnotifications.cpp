@@ -11,6 +11,8 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 #include <qcorotask.h>
 
@@ -27,6 +29,7 @@ public:
         uint replacesId;
         QString summary;
         QString body;
+        QStringList actions;
         QVariantMap hints;
     };
     QList<Call> calls;
@@ -37,8 +40,8 @@ public:
 public slots:
     QStringList GetCapabilities() { return {QStringLiteral("body"), QStringLiteral("sound")}; }
     uint Notify(const QString&, uint replacesId, const QString&, const QString& summary, const QString& body,
-                const QStringList&, const QVariantMap& hints, int) {
-        calls.append({replacesId, summary, body, hints});
+                const QStringList& actions, const QVariantMap& hints, int) {
+        calls.append({replacesId, summary, body, actions, hints});
         const uint id = replacesId ? replacesId : nextId++;
         shown.insert(id, summary);
         return id;
@@ -68,6 +71,13 @@ class TestDBusNotifications : public QObject {
                                    QStringLiteral("Update"), service.get(),
                                    SLOT(launcherUpdate(QString, QVariantMap))));
     }
+    // What the desktop sends when the user clicks a notification or one of its buttons.
+    void invoke(uint serverId, const QString& action) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            DBusNotificationCenter::kPath, DBusNotificationCenter::kService, QStringLiteral("ActionInvoked"));
+        signal << serverId << action;
+        QVERIFY(serviceBus.send(signal));
+    }
     void stopService() {
         serviceBus.unregisterService(DBusNotificationCenter::kService);
         serviceBus.unregisterObject(DBusNotificationCenter::kPath);
@@ -76,6 +86,9 @@ class TestDBusNotifications : public QObject {
     }
 
 private slots:
+    // Each test starts as a first launch: nothing announced yet.
+    void init() { test::resetStoredState(); }
+
     void noServiceRefusesAtOnce() {
         DBusNotificationCenter center;
         QElapsedTimer clock;
@@ -116,10 +129,57 @@ private slots:
     // as a banner with sound and badge.
     void delegatePresentsInFront() {
         DBusNotificationCenter center;
-        KalvorinAppDelegate delegate;
+        MobileAppState state;
+        KalvorinAppDelegate delegate(state);
         QVERIFY(delegate.didFinishLaunching(center));
         QVERIFY(center.delegate() == &delegate);
         QCOMPARE(center.delegate()->willPresent({QStringLiteral("kalvorin-1"), "t", "b", 1, true}), 19);
+    }
+
+    // The posted notification offers "تأكيد القراءة"; the desktop's answer reaches the delegate:
+    // the button acknowledges on the server, a click on the notification opens the notifications
+    // tab and raises the window. Signals about other programs' notifications change nothing.
+    void notificationActions_data() {
+        QTest::addColumn<bool>("ours");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("acknowledged");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("raised");
+        QTest::newRow("confirm reading") << true << "acknowledge" << 1 << 0 << 0;
+        QTest::newRow("activation") << true << "default" << 0 << 3 << 1;
+        QTest::newRow("another program's") << false << "default" << 0 << 0 << 0;
+    }
+    void notificationActions() {
+        QFETCH(bool, ours);
+        QFETCH(QString, action);
+        QFETCH(int, acknowledged);
+        QFETCH(int, tab);
+        QFETCH(int, raised);
+        startService();
+        test::TestServer server;
+        QVERIFY(server.start());
+        server.setReply("notifications", 200, R"({"ok":true,"notifications":[{"id":7,"title":"بلاغ"}]})");
+        MobileAppState state;
+        state.setServerURL(server.baseURL());
+        KalvorinAppDelegate delegate(state);
+        delegate.didFinishLaunching(*state.notificationCenter());
+        QSignalSpy raise(&delegate, &KalvorinAppDelegate::raiseRequested);
+        QCoro::waitFor(state.loadNotifications());
+        QCOMPARE(service->calls.size(), 1);
+        QCOMPARE(service->calls[0].actions, (QStringList{"default", "بلاغ", "acknowledge", "تأكيد القراءة"}));
+
+        invoke(ours ? service->shown.firstKey() : 12345, action);
+        if (acknowledged)
+            QTRY_COMPARE(server.requestsFor("notifications").size(), 2); // reloaded after the ack
+        else
+            QTest::qWait(200);
+        const QList<test::TestServer::Request> acks = server.requestsFor("ack_notification");
+        QCOMPARE(acks.size(), acknowledged);
+        if (acknowledged)
+            QCOMPARE(QJsonDocument::fromJson(acks[0].body).object().value("notificationId"), QJsonValue(7));
+        QCOMPARE(state.selectedTab(), tab);
+        QCOMPARE(raise.size(), raised);
+        stopService();
     }
 
     void stateAnnouncesThroughTheDesktop() {

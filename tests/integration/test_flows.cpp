@@ -196,6 +196,28 @@ private slots:
         QCOMPARE(server->requests().size(), 1);
     }
 
+    // A sign-in that gets no answer at all marks the server unreachable; a refusal does not.
+    void loginFailureAndServerStatus_data() {
+        QTest::addColumn<bool>("drop");
+        QTest::addColumn<bool>("reachable");
+        QTest::newRow("connection closed") << true << false;
+        QTest::newRow("refusal") << false << true;
+    }
+    void loginFailureAndServerStatus() {
+        QFETCH(bool, drop);
+        QFETCH(bool, reachable);
+        server->setReply("status", 200, R"({"ok":true,"authenticated":false})");
+        QCoro::waitFor(state->checkStatus());
+        TestServer::Reply reply;
+        reply.status = 401;
+        reply.body = R"({"message":"x"})";
+        reply.drop = drop;
+        server->setReply("login", reply);
+        QCoro::waitFor(state->login("ali", "pw", true));
+        QVERIFY(!state->errorMessage().isEmpty());
+        QCOMPARE(state->status()->ok, reachable);
+    }
+
     void loginSetsUserBeforeAnythingElse() {
         serveAll();
         bool userBeforeRegistration = false;

@@ -168,20 +168,25 @@ private slots:
     void headerActions_data() {
         QTest::addColumn<QString>("symbol");
         QTest::addColumn<int>("action");
-        QTest::newRow("bell") << "bell" << int(FrameRules::ShowNotifications);
-        QTest::newRow("bell.fill") << "bell.fill" << int(FrameRules::ShowNotifications);
-        QTest::newRow("gearshape") << "gearshape" << int(FrameRules::ShowMore);
-        QTest::newRow("gearshape.fill") << "gearshape.fill" << int(FrameRules::ShowMore);
-        QTest::newRow("arrow.clockwise") << "arrow.clockwise" << int(FrameRules::RefreshAll);
-        QTest::newRow("arrow.right is a back arrow") << "arrow.right" << int(FrameRules::Dismiss);
-        QTest::newRow("arrow.left") << "arrow.left" << int(FrameRules::Dismiss);
-        QTest::newRow("empty") << "" << int(FrameRules::NoAction);
-        QTest::newRow("other") << "paperclip" << int(FrameRules::NoAction);
+        // The button's accessible name says what it does.
+        QTest::addColumn<QString>("name");
+        QTest::newRow("bell") << "bell" << int(FrameRules::ShowNotifications) << "الإشعارات";
+        QTest::newRow("bell.fill") << "bell.fill" << int(FrameRules::ShowNotifications) << "الإشعارات";
+        QTest::newRow("gearshape") << "gearshape" << int(FrameRules::ShowMore) << "المزيد";
+        QTest::newRow("gearshape.fill") << "gearshape.fill" << int(FrameRules::ShowMore) << "المزيد";
+        QTest::newRow("arrow.clockwise")
+            << "arrow.clockwise" << int(FrameRules::RefreshAll) << "تحديث البيانات";
+        QTest::newRow("arrow.right is a back arrow") << "arrow.right" << int(FrameRules::Dismiss) << "رجوع";
+        QTest::newRow("arrow.left") << "arrow.left" << int(FrameRules::Dismiss) << "رجوع";
+        QTest::newRow("empty") << "" << int(FrameRules::NoAction) << "";
+        QTest::newRow("other") << "paperclip" << int(FrameRules::NoAction) << "";
     }
     void headerActions() {
         QFETCH(QString, symbol);
         QFETCH(int, action);
+        QFETCH(QString, name);
         QCOMPARE(int(FrameRules::headerAction(symbol)), action);
+        QCOMPARE(FrameRules::headerButtonName(symbol), name);
     }
 
     void headerActionsRunOnTheState() {

@@ -7,14 +7,16 @@ import Kalvorin.Frame
 
 // The connection-settings sheet: the server's base URL. "حفظ إعدادات الاتصال" stores the cleaned
 // URL, rechecks the status and closes; "إغلاق" closes without saving. Opened from the sign-in
-// screen and from the More screen.
+// screen and from the More screen. The address field takes the keyboard when it opens; Escape
+// closes it, and the focus goes back to the button that opened it.
 Popup {
     id: sheet
 
     parent: Overlay.overlay
-    x: 0
+    // Full height; in a wide window as wide as the screens, centred.
+    width: FrameRules.contentWidth(parent ? parent.width : 390)
+    x: ((parent ? parent.width : 390) - width) / 2
     y: 0
-    width: parent ? parent.width : 390
     height: parent ? parent.height : 844
     padding: 0
     modal: true
@@ -28,6 +30,11 @@ Popup {
     }
 
     onAboutToShow: form.open()
+    onOpened: urlField.input.forceActiveFocus()
+
+    ReturnFocus {
+        popup: sheet
+    }
 
     enter: Transition {
         NumberAnimation { property: "y"; from: sheet.height; to: 0; duration: 260; easing.type: Easing.OutCubic }
@@ -67,13 +74,18 @@ Popup {
                     objectName: "closeButton"
                     anchors.left: parent.left
                     anchors.verticalCenter: parent.verticalCenter
+                    id: closeButton
                     padding: 8
                     implicitWidth: implicitContentWidth + leftPadding + rightPadding
                     implicitHeight: implicitContentHeight + topPadding + bottomPadding
+                    text: "إغلاق"
+                    Accessible.role: Accessible.Button
+                    Accessible.name: closeButton.text
                     onClicked: form.close()
                     contentItem: Text {
-                        text: "إغلاق"
-                        color: KalvorinTheme.teal
+                        text: closeButton.text
+                        // Brighter while it has the keyboard focus.
+                        color: closeButton.activeFocus ? KalvorinTheme.text : KalvorinTheme.teal
                         font: KalvorinTheme.fontNamed("Tajawal-Bold", 16)
                     }
                 }
@@ -95,6 +107,7 @@ Popup {
                     objectName: "urlField"
                     icon: "network"
                     placeholder: form.placeholder
+                    accessibleName: "رابط النظام"
                     text: form.draft
                     onTextEdited: form.draft = text
                     input.inputMethodHints: Qt.ImhUrlCharactersOnly | Qt.ImhNoAutoUppercase | Qt.ImhNoPredictiveText

@@ -4,7 +4,8 @@ import Kalvorin.Frame
 
 // The root view: the animated background, then the signed-in shell when a user is signed in or
 // the server reports the session as signed in, the sign-in screen otherwise. It checks the
-// server's status once when first shown.
+// server's status once when first shown. In a wide window the screens keep the phone layout's
+// width, centred over the full-width background.
 Item {
     id: root
 
@@ -31,7 +32,11 @@ Item {
     Loader {
         id: screen
         objectName: "rootScreen"
-        anchors.fill: parent
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        width: FrameRules.contentWidth(root.width)
+        focus: true
     }
 
     Component.onCompleted: {

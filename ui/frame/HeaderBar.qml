@@ -36,14 +36,23 @@ ColumnLayout {
         implicitHeight: 38
         Layout.preferredWidth: 38
         Layout.preferredHeight: 38
+        // Reachable and named like any button; an empty slot is neither.
+        activeFocusOnTab: slot.symbol.length > 0
+        Accessible.role: Accessible.Button
+        Accessible.name: FrameRules.headerButtonName(slot.symbol)
+        Accessible.ignored: slot.symbol.length === 0
+        Accessible.onPressAction: slot.activated()
+        Keys.onSpacePressed: slot.activated()
+        Keys.onReturnPressed: slot.activated()
+        Keys.onEnterPressed: slot.activated()
 
         Rectangle {
             anchors.fill: parent
             visible: slot.symbol.length > 0
             radius: width / 2
             color: KalvorinTheme.ink
-            border.width: 1
-            border.color: KalvorinTheme.stroke
+            border.width: slot.activeFocus ? 2 : 1
+            border.color: slot.activeFocus ? KalvorinTheme.teal : KalvorinTheme.stroke
             scale: tap.pressed ? 0.94 : 1.0
 
             Symbol {

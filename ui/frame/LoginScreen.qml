@@ -9,6 +9,9 @@ import Kalvorin.Frame
 // The sign-in screen: whether the server answers, the brand, the user name and password, the
 // remember box and the sign-in button; errors show inline and in the "تنبيه" alert, whose
 // closing clears them. The gear opens the connection settings.
+// Keyboard: typing goes to the user name at once (to the password when the name is remembered);
+// Tab and Shift+Tab follow the reading order; Enter in the password signs in; Return or Escape
+// closes the alert and the focus goes back to the field it came from.
 Item {
     id: screen
 
@@ -170,14 +173,21 @@ Item {
                         onAccepted: screen.signIn()
                     }
                     T.AbstractButton {
+                        id: rememberButton
                         objectName: "rememberButton"
+                        text: "تذكرني"
+                        Accessible.role: Accessible.CheckBox
+                        Accessible.name: rememberButton.text
+                        Accessible.checkable: true
+                        Accessible.checked: screen.remember
                         Layout.alignment: Qt.AlignLeft
                         implicitWidth: implicitContentWidth
                         implicitHeight: Math.max(32, implicitContentHeight)
                         onClicked: screen.remember = !screen.remember
                         contentItem: SymbolLabel {
                             symbol: screen.remember ? "checkmark.square.fill" : "square"
-                            text: "تذكرني"
+                            text: rememberButton.text
+                            color: rememberButton.activeFocus ? KalvorinTheme.teal : KalvorinTheme.text
                             symbolColor: screen.remember ? KalvorinTheme.teal : KalvorinTheme.muted
                             font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
                         }
@@ -274,6 +284,8 @@ Item {
         anchors.centerIn: parent
         width: Math.min(320, (parent ? parent.width : 390) - 48)
         modal: true
+        focus: true
+        title: "تنبيه"
         padding: 20
         topPadding: 8
         closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
@@ -288,7 +300,7 @@ Item {
         }
         header: Text {
             topPadding: 20
-            text: "تنبيه"
+            text: alert.title
             horizontalAlignment: Text.AlignHCenter
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 18)
@@ -312,9 +324,16 @@ Item {
                 anchors.leftMargin: 20
                 anchors.rightMargin: 20
                 text: "حسناً"
+                focus: true
                 onClicked: alert.close()
+                Keys.onReturnPressed: alert.close()
+                Keys.onEnterPressed: alert.close()
             }
         }
+    }
+
+    ReturnFocus {
+        popup: alert
     }
 
     Connections {
@@ -336,6 +355,7 @@ Item {
 
     Component.onCompleted: {
         username = AppState.rememberedUsername;
+        (username.length > 0 ? passwordField.input : usernameField.input).forceActiveFocus();
         appeared = true;
         logoMotion = true;
         entrances.start();

@@ -23,6 +23,13 @@ Item {
     implicitWidth: row.implicitWidth + 32
     implicitHeight: row.implicitHeight + 32
     Layout.fillWidth: true
+    activeFocusOnTab: true
+    Accessible.role: Accessible.Button
+    Accessible.name: control.title
+    Accessible.onPressAction: control.clicked()
+    Keys.onSpacePressed: control.clicked()
+    Keys.onReturnPressed: control.clicked()
+    Keys.onEnterPressed: control.clicked()
     scale: control.down ? 0.985 : 1.0
 
     onClicked: {
@@ -34,8 +41,8 @@ Item {
         anchors.fill: parent
         radius: 16
         color: control.down ? Qt.lighter(KalvorinTheme.panel2, 1.25) : KalvorinTheme.panel2
-        border.width: 1
-        border.color: KalvorinTheme.stroke
+        border.width: control.activeFocus ? 2 : 1
+        border.color: control.activeFocus ? KalvorinTheme.teal : KalvorinTheme.stroke
     }
 
     RowLayout {

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import QtQuick.Templates as T
 import Kalvorin.Theme
 
 // The password row: leading symbol, the input, and an eye button that shows or masks it.
@@ -68,6 +69,8 @@ Item {
                 font: KalvorinTheme.fontNamed("Tajawal-Bold", 16)
                 clip: true
                 selectByMouse: true
+                activeFocusOnTab: true
+                Accessible.name: root.placeholder
                 onTextEdited: root.textEdited()
                 onAccepted: root.accepted()
             }
@@ -83,20 +86,23 @@ Item {
             }
         }
 
-        Item {
+        T.AbstractButton {
+            id: eye
             objectName: "eyeButton"
             Layout.preferredWidth: 38
             Layout.fillHeight: true
+            // Named for what a press does; the symbol alone says nothing to a screen reader.
+            text: root.showPassword ? "إخفاء كلمة المرور" : "إظهار كلمة المرور"
+            Accessible.role: Accessible.Button
+            Accessible.name: eye.text
+            onClicked: root.showPasswordToggled()
 
-            Symbol {
-                anchors.centerIn: parent
+            contentItem: Symbol {
                 name: root.showPassword ? "eye.slash" : "eye"
                 size: 20
-                color: KalvorinTheme.muted
+                color: eye.activeFocus ? KalvorinTheme.teal : KalvorinTheme.muted
             }
-            TapHandler {
-                onTapped: root.showPasswordToggled()
-            }
+            background: Item {}
         }
     }
 }

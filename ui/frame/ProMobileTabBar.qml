@@ -31,6 +31,16 @@ Item {
         objectName: "tab" + index
         Layout.fillWidth: true
         Layout.fillHeight: true
+        activeFocusOnTab: true
+        Accessible.role: Accessible.PageTab
+        Accessible.name: FrameRules.tabLabel(tab.index)
+        Accessible.description: tab.index === 3 && FrameRules.badgeVisible(tab.unread) ? FrameRules.badgeText(tab.unread) : ""
+        Accessible.checkable: true
+        Accessible.checked: tab.selected
+        Accessible.onPressAction: tab.tapped(tab.index)
+        Keys.onSpacePressed: tab.tapped(tab.index)
+        Keys.onReturnPressed: tab.tapped(tab.index)
+        Keys.onEnterPressed: tab.tapped(tab.index)
 
         ColumnLayout {
             anchors.centerIn: parent
@@ -42,8 +52,8 @@ Item {
                 Layout.preferredHeight: tab.circle
                 radius: tab.circle / 2
                 color: FrameRules.tabFill(tab.index, tab.selected)
-                border.width: 1
-                border.color: FrameRules.tabOutline(tab.index, tab.selected)
+                border.width: tab.activeFocus ? 2 : 1
+                border.color: tab.activeFocus ? KalvorinTheme.text : FrameRules.tabOutline(tab.index, tab.selected)
                 // A short spring when the tab becomes the selected one.
                 scale: tab.selected ? 1.08 : 1.0
                 Behavior on scale {

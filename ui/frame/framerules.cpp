@@ -121,6 +121,10 @@ QString FrameRules::badgeText(int unread) {
     return QString::asprintf("%lld", static_cast<long long>(std::min(unread, kBadgeCap)));
 }
 
+int FrameRules::contentWidth(int windowWidth) {
+    return std::clamp(windowWidth, 0, kContentWidthLimit);
+}
+
 // ---- header -----------------------------------------------------------------
 
 FrameRules::HeaderAction FrameRules::headerAction(const QString& symbol) {
@@ -157,6 +161,26 @@ bool FrameRules::runHeaderAction(QObject* stateObject, const QString& symbol) {
         break;
     }
     return false;
+}
+
+QString FrameRules::headerActionName(HeaderAction action) {
+    switch (action) {
+    case ShowNotifications:
+        return tabLabel(kNotificationsTab);
+    case ShowMore:
+        return tabLabel(kMoreTab);
+    case RefreshAll:
+        return QStringLiteral("تحديث البيانات");
+    case Dismiss:
+        return QStringLiteral("رجوع");
+    case NoAction:
+        break;
+    }
+    return {};
+}
+
+QString FrameRules::headerButtonName(const QString& symbol) {
+    return headerActionName(headerAction(symbol));
 }
 
 // ---- user strip -------------------------------------------------------------

@@ -27,6 +27,7 @@ class FrameRules : public QObject {
     Q_PROPERTY(int mobileBottomReachablePadding READ mobileBottomReachablePadding CONSTANT)
     Q_PROPERTY(int tabCount READ tabCount CONSTANT)
     Q_PROPERTY(int pollIntervalMs READ pollIntervalMs CONSTANT)
+    Q_PROPERTY(int contentWidthLimit READ contentWidthLimit CONSTANT)
 
 public:
     // Empty space below a scrolling screen's content so its last items can be scrolled above
@@ -37,6 +38,9 @@ public:
     static constexpr int kMoreTab = 4;
     static constexpr int kCentreTab = 2;
     static constexpr int kBadgeCap = 9;
+    // A wide desktop window keeps the phone layout at this width, centred, instead of
+    // stretching lines across the window.
+    static constexpr int kContentWidthLimit = 560;
 
     // What a header button does, found from its symbol name.
     enum HeaderAction { NoAction, ShowNotifications, ShowMore, RefreshAll, Dismiss };
@@ -47,6 +51,9 @@ public:
     int mobileBottomReachablePadding() const { return kMobileBottomReachablePadding; }
     int tabCount() const { return kTabCount; }
     int pollIntervalMs() const;
+    int contentWidthLimit() const { return kContentWidthLimit; }
+    // The width the screens get in a window of `windowWidth`, and where they start.
+    Q_INVOKABLE static int contentWidth(int windowWidth);
 
     // ---- root view ----
     // The shell shows when a user is signed in, or when the server says the cookie's session is.
@@ -80,6 +87,10 @@ public:
     Q_INVOKABLE static HeaderAction headerAction(const QString& symbol);
     // Runs the header action on the state; true when the screen showing the header must close.
     Q_INVOKABLE static bool runHeaderAction(QObject* state, const QString& symbol);
+    // What a header button is called for assistive technology: what it does, since it shows
+    // only a symbol. Empty for a slot without action.
+    static QString headerActionName(HeaderAction action);
+    Q_INVOKABLE static QString headerButtonName(const QString& symbol);
 
     // ---- user strip ----
     static QString greeting(const std::optional<MobileUser>& user);

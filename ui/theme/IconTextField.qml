@@ -8,13 +8,16 @@ import QtQuick.Layouts
 // `text` follows the bound value; `textEdited` fires only for the user's own typing, so writing
 // back in it closes the two-way binding without loops. `input` gives the TextInput itself
 // (echoMode, inputMethodHints, validator). For a left-to-right field (an IP address) set
-// `LayoutMirroring.enabled: false; LayoutMirroring.childrenInherit: true` on it.
+// `LayoutMirroring.enabled: false; LayoutMirroring.childrenInherit: true` on it. Tab reaches the
+// field; `accessibleName` (the placeholder by default) names it for screen readers.
 Item {
     id: root
 
     property string icon
     property string placeholder
     property alias text: input.text
+    // What assistive technology calls the field; the placeholder unless a label says it better.
+    property string accessibleName: placeholder
     readonly property alias input: input
 
     signal textEdited()
@@ -67,6 +70,8 @@ Item {
                 font: KalvorinTheme.font(KalvorinTheme.Bold, 16)
                 clip: true
                 selectByMouse: true
+                activeFocusOnTab: true
+                Accessible.name: root.accessibleName
                 onTextEdited: root.textEdited()
                 onAccepted: root.accepted()
             }

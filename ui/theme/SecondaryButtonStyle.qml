@@ -20,6 +20,9 @@ T.Button {
     font: KalvorinTheme.font(KalvorinTheme.Bold, 14)
     scale: control.down ? 0.98 : 1.0
     opacity: control.enabled ? 1.0 : 0.55
+    // Named by its label even where the platform's accessibility is not switched on (tests).
+    Accessible.role: Accessible.Button
+    Accessible.name: control.text
 
     contentItem: Item {
         implicitWidth: children[0].naturalWidth
