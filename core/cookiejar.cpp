@@ -4,9 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QNetworkCookie>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <algorithm>
+#include <numeric>
 
 namespace kalvorin {
 
@@ -17,6 +20,22 @@ constexpr qint64 kMaxFileSize = 1024 * 1024;
 // A cookie without expiry lives as long as the process; one with an expiry until then.
 bool isLive(const QNetworkCookie& cookie, const QDateTime& now) {
     return cookie.isSessionCookie() || cookie.expirationDate() > now;
+}
+
+bool fitsSize(const QNetworkCookie& cookie) {
+    return cookie.name().size() + cookie.value().size() <= CookieJar::kMaxCookieBytes;
+}
+
+QString hostOf(const QNetworkCookie& cookie) {
+    QString domain = cookie.domain().toLower();
+    if (domain.startsWith(u'.'))
+        domain.remove(0, 1);
+    return domain;
+}
+
+// The bytes a cookie takes in the Cookie header, with its "; " separator.
+qsizetype headerBytes(const QNetworkCookie& cookie) {
+    return cookie.name().size() + 1 + cookie.value().size() + 2;
 }
 
 // Worth keeping across launches: it carries an expiry that has not passed.
@@ -47,11 +66,34 @@ void CookieJar::load() {
         // A line that does not parse, or one that lost its domain, is skipped:
         // a damaged file costs at most a sign-in, never the start of the app.
         for (const QNetworkCookie& cookie : QNetworkCookie::parseCookies(line)) {
-            if (isLasting(cookie, now) && !cookie.domain().isEmpty())
+            if (isLasting(cookie, now) && !cookie.domain().isEmpty() && fitsSize(cookie))
                 cookies.append(cookie);
         }
     }
     setAllCookies(cookies);
+    keepPerHostLimit();
+}
+
+bool CookieJar::validateCookie(const QNetworkCookie& cookie, const QUrl& url) const {
+    return fitsSize(cookie) && QNetworkCookieJar::validateCookie(cookie, url);
+}
+
+void CookieJar::keepPerHostLimit() {
+    // allCookies() runs from the oldest set to the newest.
+    QList<QNetworkCookie> cookies = allCookies();
+    QHash<QString, qsizetype> left;
+    for (const QNetworkCookie& cookie : cookies)
+        ++left[hostOf(cookie)];
+    const qsizetype before = cookies.size();
+    cookies.removeIf([&](const QNetworkCookie& cookie) {
+        qsizetype& count = left[hostOf(cookie)];
+        if (count <= kMaxCookiesPerHost)
+            return false;
+        --count;
+        return true;
+    });
+    if (cookies.size() != before)
+        setAllCookies(cookies);
 }
 
 void CookieJar::save() const {
@@ -84,6 +126,7 @@ bool CookieJar::setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QU
     const bool changed = QNetworkCookieJar::setCookiesFromUrl(cookies, url);
     if (changed) {
         dropExpired();
+        keepPerHostLimit();
         save();
     }
     return changed;
@@ -93,7 +136,35 @@ QList<QNetworkCookie> CookieJar::cookiesForUrl(const QUrl& url) const {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     QList<QNetworkCookie> out = QNetworkCookieJar::cookiesForUrl(url);
     out.removeIf([&](const QNetworkCookie& cookie) { return !isLive(cookie, now); });
-    return out;
+    qsizetype total = 0;
+    for (const QNetworkCookie& cookie : out)
+        total += headerBytes(cookie);
+    if (total <= kMaxHeaderBytes)
+        return out;
+
+    // Too many to send: the most recently set ones that fit go, in the order
+    // the header would have had.
+    const QList<QNetworkCookie> all = allCookies();
+    QList<qsizetype> recency; // position of each of `out` among all, newest highest
+    for (const QNetworkCookie& cookie : out)
+        recency.append(all.indexOf(cookie));
+    QList<qsizetype> byRecency(out.size());
+    std::iota(byRecency.begin(), byRecency.end(), 0);
+    std::sort(byRecency.begin(), byRecency.end(),
+              [&](qsizetype a, qsizetype b) { return recency[a] > recency[b]; });
+    QList<bool> sent(out.size(), false);
+    total = 0;
+    for (const qsizetype i : byRecency) {
+        if (total + headerBytes(out[i]) > kMaxHeaderBytes)
+            continue;
+        total += headerBytes(out[i]);
+        sent[i] = true;
+    }
+    QList<QNetworkCookie> fitting;
+    for (qsizetype i = 0; i < out.size(); ++i)
+        if (sent[i])
+            fitting.append(out[i]);
+    return fitting;
 }
 
 } // namespace kalvorin

@@ -3,6 +3,7 @@
 #include "cookiejar.h"
 #include "records/json.h"
 #include "records/result.h"
+#include "requestbody.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -28,8 +29,18 @@ public:
 
     static inline const QString kErrorDomain = QStringLiteral("KALVORIN");
     static inline const QString kFallbackMessage = QStringLiteral("تعذر تنفيذ الطلب من الخادم.");
+    // The server tells its clients apart by this exact value: it names the
+    // protocol generation, not the machine we run on. Keep it as it is.
     static inline const QString kUserAgent = QStringLiteral("KALVORIN-iOS-Native/2.0");
+    // Inactivity: the request fails when nothing moves for this long.
     static constexpr int kTimeoutMs = 60000;
+    // The whole request, however busy: a server dripping bytes cannot hold it for ever.
+    static constexpr int kDeadlineMs = 120000;
+    // An upload's deadline grows with its body at this pace (about 1 Mbit/s).
+    static constexpr qint64 kSlowestUploadBytesPerSecond = 128 * 1024;
+    // About ten times the largest real answer (the 10,000-row ticket list).
+    static constexpr qint64 kAnswerLimit = 64 * 1024 * 1024;
+    static constexpr int kMaxRedirects = 5;
 
     // `cookieFile` empty means the default file in the app's data folder.
     explicit KalvorinAPI(const QString& cookieFile = {}, QObject* parent = nullptr);
@@ -49,7 +60,7 @@ public:
 
     template <class T>
     QCoro::Task<Result<T>> send(QString baseURL, QString action, QString method, Query query = {},
-                                std::optional<QJsonObject> body = std::nullopt) {
+                                RequestBody body = {}) {
         Result<Answer> answer = co_await exchange(std::move(baseURL), std::move(action), std::move(method),
                                                   std::move(query), std::move(body));
         if (!answer)
@@ -61,8 +72,13 @@ public:
 
     CookieJar* cookieJar() const { return m_cookies; }
 
-    // Tests shorten the time-out; the app keeps the 60 seconds.
+    // Tests shorten the limits; the app keeps the constants above.
     void setTimeout(int ms) { m_timeoutMs = ms; }
+    void setDeadline(int ms) { m_deadlineMs = ms; }
+    void setAnswerLimit(qint64 bytes) { m_answerLimit = bytes; }
+
+    // The deadline of a request whose body has this many bytes.
+    qint64 deadlineFor(qint64 bodyBytes) const;
 
 private:
     struct Answer {
@@ -72,12 +88,16 @@ private:
     };
 
     QCoro::Task<Result<Answer>> exchange(QString baseURL, QString action, QString method, Query query,
-                                         std::optional<QJsonObject> body);
+                                         RequestBody body);
     static Failure refusal(const Answer& answer);
+    QNetworkAccessManager* freshNetwork();
+    void retire(QNetworkAccessManager* network);
 
-    QNetworkAccessManager* m_network;
     CookieJar* m_cookies;
+    QNetworkAccessManager* m_network;
     int m_timeoutMs = kTimeoutMs;
+    int m_deadlineMs = kDeadlineMs;
+    qint64 m_answerLimit = kAnswerLimit;
 };
 
 } // namespace kalvorin

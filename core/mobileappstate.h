@@ -164,7 +164,7 @@ private:
     // The request of an operation, always against the base URL stored now.
     template <class T>
     QCoro::Task<Result<T>> request(QString action, QString method, KalvorinAPI::Query query = {},
-                                   std::optional<QJsonObject> body = std::nullopt) {
+                                   RequestBody body = {}) {
         return m_api->send<T>(serverURL(), std::move(action), std::move(method), std::move(query),
                               std::move(body));
     }

@@ -390,6 +390,7 @@ void DevServerFaults::servesHttpsWithTheGivenCertificate() {
     auto refused = untrusted.call<StatusResponse>(QStringLiteral("status"));
     QVERIFY(!refused);
     QVERIFY(refused.failure().domain != QStringLiteral("KALVORIN"));
+    QCOMPARE(refused.description(), QStringLiteral("تعذر إنشاء اتصال آمن: شهادة الخادم غير موثوقة."));
 
     // Trusted as a certificate authority (what a developer installs on the phone): it works.
     QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();

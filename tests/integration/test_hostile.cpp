@@ -1,0 +1,319 @@
+// The request client against a server that misbehaves on purpose: every bad
+// answer ends as one Arabic sentence, soon, and with memory bounded.
+
+#include "hostileserver.h"
+#include "kalvorinapi.h"
+#include "records/records.h"
+#include "testenv.h"
+#include "testserver.h"
+
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QTemporaryFile>
+#include <QtTest>
+#include <qcorotask.h>
+
+using namespace kalvorin;
+using kalvorin::test::HostileServer;
+using Plan = HostileServer::Plan;
+namespace memory = kalvorin::test::memory;
+
+namespace {
+const QString kTooLarge = QStringLiteral("رد الخادم أكبر من الحد المسموح.");
+const QString kDeadline = QStringLiteral("استغرق رد الخادم أطول من المهلة المسموحة، فأُوقف الطلب.");
+const QString kTimeout = QStringLiteral("انتهت مهلة الاتصال: لم يرد الخادم في الوقت المحدد.");
+const QString kRedirect = QStringLiteral("رفض التطبيق إعادة توجيه الطلب إلى عنوان آخر.");
+
+Result<APIMessage> call(KalvorinAPI& api, const QString& base, const QString& method = QStringLiteral("GET"),
+                        RequestBody body = {}) {
+    return QCoro::waitFor(api.send<APIMessage>(base, QStringLiteral("status"), method, {}, std::move(body)));
+}
+} // namespace
+
+class TestHostile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { kalvorin::test::resetStoredState(); }
+
+    void badAnswersEndInOneSentence_data() {
+        QTest::addColumn<int>("plan");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<int>("deadlineMs");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("memoryMb"); // bound on the peak growth
+        QTest::addColumn<int>("withinMs");    // bound on the time taken
+        QTest::addColumn<int>("intervalMs");  // the drip's pace
+        QTest::newRow("endless body")
+            << int(Plan::EndlessBody) << 0ll << 0 << 60000 << 120000 << kTooLarge << 200ll << 30000 << 0;
+        QTest::newRow("terabyte announced")
+            << int(Plan::HugeLength) << 0ll << 0 << 60000 << 120000 << kTooLarge << 16ll << 5000 << 0;
+        QTest::newRow("200 MB answer") << int(Plan::SizedBody) << (200ll << 20) << 0 << 60000 << 120000
+                                       << kTooLarge << 200ll << 30000 << 0;
+        QTest::newRow("drip past the deadline")
+            << int(Plan::Drip) << 0ll << 0 << 60000 << 1500 << kDeadline << 16ll << 10000 << 200;
+        QTest::newRow("silence past the inactivity time-out")
+            << int(Plan::Drip) << 0ll << 0 << 400 << 120000 << kTimeout << 16ll << 10000 << 600000;
+        QTest::newRow("header line without end")
+            << int(Plan::EndlessHeaderLine) << 0ll << 0 << 60000 << 3000 << QString() << 200ll << 15000 << 0;
+        QTest::newRow("120 Set-Cookie headers")
+            << int(Plan::CookieFlood) << 16ll << 120 << 60000 << 3000 << QString() << 16ll << 15000 << 0;
+        QTest::newRow("50 MB message")
+            << int(Plan::LongMessage) << (50ll << 20) << 0 << 60000 << 120000
+            << QString(500, QChar(0x0628)) + QStringLiteral("…") << 300ll << 30000 << 0;
+    }
+    void badAnswersEndInOneSentence() {
+        QFETCH(int, plan);
+        QFETCH(qint64, bytes);
+        QFETCH(int, count);
+        QFETCH(int, timeoutMs);
+        QFETCH(int, deadlineMs);
+        QFETCH(QString, text);
+        QFETCH(qint64, memoryMb);
+        QFETCH(int, withinMs);
+        QFETCH(int, intervalMs);
+        HostileServer server;
+        QVERIFY(server.start());
+        server.setup(
+            {.plan = Plan(plan), .status = 400, .bytes = bytes, .count = count, .intervalMs = intervalMs});
+        KalvorinAPI api;
+        api.setTimeout(timeoutMs);
+        api.setDeadline(deadlineMs);
+
+        memory::resetPeak();
+        const qint64 idle = memory::residentKb();
+        QElapsedTimer clock;
+        clock.start();
+        const Result<APIMessage> result = call(api, server.baseURL());
+        const qint64 took = clock.elapsed();
+        const qint64 grewMb = (memory::peakKb() - idle) / 1024;
+        qInfo("%s: %lld ms, +%lld MB: %s", QTest::currentDataTag(), took, grewMb,
+              qPrintable(result.description().left(90)));
+        QVERIFY(!result.ok());
+        QCOMPARE(result.failure().domain == QStringLiteral("KALVORIN"), plan == int(Plan::LongMessage));
+        if (!text.isEmpty())
+            QCOMPARE(result.description(), text);
+        QVERIFY(!result.description().isEmpty());
+        QVERIFY2(took < withinMs, qPrintable(QString::number(took)));
+        QVERIFY2(grewMb < memoryMb, qPrintable(QString::number(grewMb)));
+    }
+
+    // While one answer misbehaves, the other requests still come and go; an
+    // answer that holds the network layer's thread holds it only until it is
+    // stopped.
+    void oneBadAnswerBlocksNoOther_data() {
+        QTest::addColumn<int>("plan");
+        QTest::addColumn<bool>("meanwhile");
+        QTest::newRow("drip") << int(Plan::Drip) << true;
+        QTest::newRow("endless body") << int(Plan::EndlessBody) << true;
+        QTest::newRow("endless header line") << int(Plan::EndlessHeaderLine) << false;
+    }
+    void oneBadAnswerBlocksNoOther() {
+        QFETCH(int, plan);
+        QFETCH(bool, meanwhile);
+        HostileServer bad;
+        HostileServer good;
+        QVERIFY(bad.start() && good.start());
+        bad.setup({.plan = Plan(plan), .intervalMs = 200});
+        KalvorinAPI api;
+        api.setDeadline(1500);
+        QCoro::Task<Result<APIMessage>> stuck = api.send<APIMessage>(bad.baseURL(), "status", "GET");
+        QTRY_COMPARE(bad.seen().size(), 1);
+        if (!meanwhile)
+            QVERIFY(!QCoro::waitFor(std::move(stuck)).ok());
+        api.setDeadline(5000);
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 5; ++i) {
+            const Result<APIMessage> other = call(api, good.baseURL());
+            QVERIFY2(other.ok(), qPrintable(other.description()));
+        }
+        qInfo("%s: five other requests in %lld ms", QTest::currentDataTag(), clock.elapsed());
+        if (meanwhile)
+            QVERIFY(!QCoro::waitFor(std::move(stuck)).ok());
+    }
+
+    void redirectsStayHomeAndCarryNoBody_data() {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("sameOrigin");
+        QTest::addColumn<bool>("followed");
+        QTest::newRow("GET 302 same origin") << "GET" << 302 << true << true;
+        QTest::newRow("GET 302 other port") << "GET" << 302 << false << false;
+        QTest::newRow("POST 307 other port") << "POST" << 307 << false << false;
+        QTest::newRow("POST 307 same origin") << "POST" << 307 << true << false;
+        QTest::newRow("POST 302 other port") << "POST" << 302 << false << false;
+    }
+    void redirectsStayHomeAndCarryNoBody() {
+        QFETCH(QString, method);
+        QFETCH(int, status);
+        QFETCH(bool, sameOrigin);
+        QFETCH(bool, followed);
+        HostileServer from;
+        kalvorin::test::TestServer elsewhere; // answers anything with {"ok":true}
+        QVERIFY(from.start() && elsewhere.start());
+        const QString target = sameOrigin
+                                   ? from.baseURL() + QStringLiteral("api/mobile/index.php?action=x")
+                                   : elsewhere.baseURL() + QStringLiteral("api/mobile/index.php?action=x");
+        from.setup({.plan = Plan::Redirect, .status = status, .location = target.toLatin1(), .once = true});
+        KalvorinAPI api;
+        const RequestBody body = method == u"POST"
+                                     ? RequestBody(QJsonObject{{"username", "u"}, {"password", "secret"}})
+                                     : RequestBody();
+        const Result<APIMessage> result = call(api, from.baseURL(), method, body);
+        QCOMPARE(result.ok(), followed);
+        if (!followed)
+            QCOMPARE(result.description(), kRedirect);
+        QCOMPARE(elsewhere.requests().size(), 0);
+        for (const HostileServer::Seen& seen : from.seen().mid(1))
+            QCOMPARE(seen.bodyBytes, 0); // a followed redirect never re-sends the body
+    }
+
+    void cookieFloodCannotLockUsOut() {
+        HostileServer server;
+        QVERIFY(server.start());
+        const auto flood = [&](KalvorinAPI& api, const QByteArray& name, int count, qint64 bytes) {
+            server.setup({.plan = Plan::CookieFlood, .bytes = bytes, .count = count, .cookieName = name});
+            QVERIFY(call(api, server.baseURL()).ok());
+        };
+        const auto sentCookies = [&](KalvorinAPI& api) {
+            server.setup({});
+            return call(api, server.baseURL()).ok() ? server.seen().last().header("Cookie")
+                                                    : QByteArray("failed");
+        };
+        {
+            KalvorinAPI api;
+            flood(api, "S", 1, 40); // the session
+            flood(api, "A", 30, 4000);
+            flood(api, "B", 10, 100);
+            flood(api, "C", 1, 5000); // over 4 KB: never kept
+            // Far more than 8 KB are kept: the newest that fit go, the old session too.
+            const QByteArray sent = sentCookies(api);
+            QVERIFY2(sent.size() <= CookieJar::kMaxHeaderBytes, qPrintable(QString::number(sent.size())));
+            for (const char* name : {"S0=", "B0=", "B9=", "A29="})
+                QVERIFY2(sent.contains(name), name);
+            QVERIFY(!sent.contains("A28=") && !sent.contains("C0="));
+
+            flood(api, "D", 80, 100); // more than a host may keep: the oldest go
+            const QByteArray after = sentCookies(api);
+            QVERIFY(after.contains("D79=") && after.contains("D30="));
+            QVERIFY(!after.contains("D29=") && !after.contains("S0=") && !after.contains("A29="));
+        }
+        // The file holds only the kept cookies, so a restart starts within the limits.
+        QFile file(CookieJar::defaultFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count('\n'), CookieJar::kMaxCookiesPerHost);
+        KalvorinAPI relaunched;
+        const QByteArray sent = sentCookies(relaunched);
+        QVERIFY(sent.contains("D79=") && !sent.contains("D29="));
+    }
+
+    // The streamed document is byte for byte the compact document built in
+    // memory, with the Base64 in place.
+    void streamedBodyIsTheCompactDocument_data() {
+        QTest::addColumn<qint64>("fileBytes");
+        QTest::addColumn<qint64>("heldBytes");
+        QTest::newRow("empty file") << 0ll << 0ll;
+        QTest::newRow("one byte, two held") << 1ll << 2ll;
+        QTest::newRow("across runs of Base64") << 3ll * 48 * 1024 + 2 << 100001ll;
+        QTest::newRow("3 MB") << (3ll << 20) << 5ll;
+    }
+    void streamedBodyIsTheCompactDocument() {
+        QFETCH(qint64, fileBytes);
+        QFETCH(qint64, heldBytes);
+        QByteArray content(fileBytes, Qt::Uninitialized);
+        for (qint64 i = 0; i < fileBytes; ++i)
+            content[i] = char((i * 7919) % 251);
+        const QByteArray held =
+            content.left(heldBytes).append(QByteArray(qMax(0ll, heldBytes - fileBytes), 'h'));
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        file.write(content);
+        file.flush();
+
+        StreamedJson streamed;
+        const Result<QString> fromFile = streamed.fileAsBase64(file.fileName());
+        QVERIFY(fromFile.ok());
+        const QJsonObject template_{
+            {"maintenanceNo", "م-١٢"},
+            {"contentBase64", *fromFile},
+            {"attachments", QJsonArray{QJsonObject{{"name", "a \"b\".pdf"},
+                                                   {"contentBase64", streamed.bytesAsBase64(held)}}}},
+            {"note", "kalvorin-stream-not-ours"}};
+        streamed.setDocument(template_);
+        QJsonObject naive = template_;
+        naive["contentBase64"] = QString::fromLatin1(content.toBase64());
+        naive["attachments"] = QJsonArray{
+            QJsonObject{{"name", "a \"b\".pdf"}, {"contentBase64", QString::fromLatin1(held.toBase64())}}};
+        const QByteArray expected = QJsonDocument(naive).toJson(QJsonDocument::Compact);
+
+        HostileServer server;
+        QVERIFY(server.start());
+        KalvorinAPI api;
+        QVERIFY(call(api, server.baseURL(), QStringLiteral("POST"), std::move(streamed)).ok());
+        const HostileServer::Seen& seen = server.seen().first();
+        QCOMPARE(seen.bodyBytes, qint64(expected.size()));
+        QCOMPARE(seen.bodyHash, QCryptographicHash::hash(expected, QCryptographicHash::Sha256));
+        QCOMPARE(seen.header("Content-Type"), QByteArray("application/json; charset=utf-8"));
+    }
+
+    // A file that goes away or shrinks is the user's failure, never a success.
+    void streamedFileThatChangesFails_data() {
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("removed before sending") << true;
+        QTest::newRow("shrunk before sending") << false;
+    }
+    void streamedFileThatChangesFails() {
+        QFETCH(bool, removed);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("evidence.pdf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(300000, 'x'));
+        file.close();
+        StreamedJson streamed;
+        const Result<QString> content = streamed.fileAsBase64(path);
+        QVERIFY(content.ok());
+        streamed.setDocument({{"contentBase64", *content}});
+        if (removed)
+            QVERIFY(QFile::remove(path));
+        else
+            QVERIFY(QFile::resize(path, 1000));
+        HostileServer server;
+        QVERIFY(server.start());
+        KalvorinAPI api;
+        const Result<APIMessage> result =
+            call(api, server.baseURL(), QStringLiteral("POST"), std::move(streamed));
+        QVERIFY(!result.ok());
+        QVERIFY2(result.description().contains(QStringLiteral("evidence.pdf")),
+                 qPrintable(result.description()));
+        QCOMPARE(server.seen().size(), 0);
+        QVERIFY(!StreamedJson().fileAsBase64(dir.filePath(QStringLiteral("missing.pdf"))).ok());
+    }
+
+    void streamedBodyKeepsMemoryBounded() {
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        QVERIFY(file.resize(100ll << 20)); // sparse: costs no memory to make
+        StreamedJson streamed;
+        const Result<QString> content = streamed.fileAsBase64(file.fileName());
+        QVERIFY(content.ok());
+        streamed.setDocument({{"contentBase64", *content}});
+        HostileServer server;
+        QVERIFY(server.start());
+        KalvorinAPI api;
+        memory::resetPeak();
+        const qint64 idle = memory::residentKb();
+        QVERIFY(call(api, server.baseURL(), QStringLiteral("POST"), std::move(streamed)).ok());
+        const qint64 grewMb = (memory::peakKb() - idle) / 1024;
+        qInfo("100 MB file streamed: +%lld MB", grewMb);
+        QCOMPARE(server.seen().first().bodyBytes, qint64(base64Length(100ll << 20)) + 20);
+        QVERIFY2(grewMb < 48, qPrintable(QString::number(grewMb)));
+    }
+};
+
+KALVORIN_TEST_MAIN(TestHostile)
+#include "test_hostile.moc"

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QList>
+#include <QString>
+#include <QTcpServer>
+#include <memory>
+
+class QTcpSocket;
+
+namespace kalvorin::test {
+
+// A raw HTTP/1.1 server that misbehaves on purpose, as a careless or
+// compromised server (or a broken proxy) would. It reads each request whole
+// (head, then the body it announces, hashed and counted but not kept), then
+// answers with the current plan. Everything it sends is generated as the
+// socket drains, so it costs the test process almost no memory of its own.
+class HostileServer : public QTcpServer {
+    Q_OBJECT
+public:
+    enum class Plan {
+        Answer,            // `status` with `body`, plain and well formed
+        EndlessBody,       // a chunked 200 answer that never ends
+        SizedBody,         // a 200 answer of `bytes` bytes with Content-Length, then done
+        HugeLength,        // announces a terabyte, then streams
+        Drip,              // one byte of a valid-looking answer every `intervalMs`
+        Redirect,          // `status` (a 3xx) to `location`
+        CookieFlood,       // `count` Set-Cookie headers of `bytes` bytes each, then `body`
+        LongMessage,       // `status` with a JSON `message` of `bytes` bytes
+        EndlessHeaderLine, // a header line that never ends
+    };
+    struct Setup {
+        Plan plan = Plan::Answer;
+        int status = 200;
+        QByteArray body = "{\"ok\":true}";
+        QByteArray location{};
+        qint64 bytes = 0;
+        int count = 0;
+        int intervalMs = 100;
+        QByteArray cookieName = "F"; // flooded cookies are named this and a number
+        bool once = false;           // then plain answers
+    };
+    struct Seen {
+        QByteArray method;
+        QByteArray target;
+        QList<std::pair<QByteArray, QByteArray>> headers;
+        qint64 bodyBytes = 0;
+        QByteArray bodyHash;  // SHA-256 of the whole body
+        QByteArray bodyStart; // its first 64 KB
+        QByteArray header(const QByteArray& name) const;
+    };
+
+    explicit HostileServer(QObject* parent = nullptr);
+    ~HostileServer() override;
+
+    bool start();
+    QString baseURL() const; // "http://127.0.0.1:PORT/kalvorin/"
+    void setup(Setup setup) { m_setup = std::move(setup); }
+    const QList<Seen>& seen() const { return m_seen; }
+
+private:
+    struct Connection;
+    void onConnection();
+    void onReadable(Connection& c);
+    void answer(Connection& c);
+    void pump(Connection& c);
+
+    Setup m_setup;
+    QList<Seen> m_seen;
+    std::vector<std::unique_ptr<Connection>> m_connections;
+};
+
+// The process's memory, as the kernel counts it (kB), for bounds in tests and
+// figures in benchmarks. `resetPeak` starts a new peak from what is resident now.
+namespace memory {
+qint64 residentKb();
+qint64 peakKb();
+void resetPeak();
+} // namespace memory
+
+} // namespace kalvorin::test
