@@ -30,12 +30,6 @@ StatusResponse unreachable() {
     return StatusResponse{false, false, std::nullopt, std::nullopt, std::nullopt};
 }
 
-// The exchange itself failed (refused, closed, timed out, bad address): no answer came back,
-// unlike a refusal or an answer that does not decode.
-bool noAnswer(const Failure& failure) {
-    return failure.domain != KalvorinAPI::kErrorDomain && failure.domain != json::kDecodingDomain;
-}
-
 } // namespace
 
 QCoro::Task<> MobileAppState::checkStatus() {
@@ -70,10 +64,10 @@ QCoro::Task<> MobileAppState::login(QString username, QString password, bool rem
     if (!alive)
         co_return;
     if (!answer) {
-        // A sign-in that got no answer is news about the server too: the connection dot must not
-        // stay green beside "connection refused".
-        if (noAnswer(answer.failure()))
-            setStatus(unreachable());
+        // A sign-in that failed short of the server's own refusal is news about the server too:
+        // ask it again, so the connection dot does not stay green beside "connection refused".
+        if (answer.failure().domain != KalvorinAPI::kErrorDomain)
+            startCheckStatus();
         setErrorMessage(answer.description());
         setLoading(false);
         co_return;
