@@ -98,7 +98,8 @@ private slots:
             QCOMPARE(result.description(), text);
         QVERIFY(!result.description().isEmpty());
         QVERIFY2(took < withinMs, qPrintable(QString::number(took)));
-        QVERIFY2(grewMb < memoryMb, qPrintable(QString::number(grewMb)));
+        if (memory::meaningful())
+            QVERIFY2(grewMb < memoryMb, qPrintable(QString::number(grewMb)));
     }
 
     // While one answer misbehaves, the other requests still come and go; an
@@ -311,7 +312,8 @@ private slots:
         const qint64 grewMb = (memory::peakKb() - idle) / 1024;
         qInfo("100 MB file streamed: +%lld MB", grewMb);
         QCOMPARE(server.seen().first().bodyBytes, qint64(base64Length(100ll << 20)) + 20);
-        QVERIFY2(grewMb < 48, qPrintable(QString::number(grewMb)));
+        if (memory::meaningful())
+            QVERIFY2(grewMb < 48, qPrintable(QString::number(grewMb)));
     }
 };
 

@@ -74,6 +74,21 @@ private:
 // The process's memory, as the kernel counts it (kB), for bounds in tests and
 // figures in benchmarks. `resetPeak` starts a new peak from what is resident now.
 namespace memory {
+// Under AddressSanitizer freed memory stays resident in its quarantine, so
+// growth figures say nothing about the code; bounds are checked only without it.
+constexpr bool meaningful() {
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return false;
+#else
+    return true;
+#endif
+#else
+    return true;
+#endif
+}
 qint64 residentKb();
 qint64 peakKb();
 void resetPeak();
