@@ -62,8 +62,7 @@ qint64 cpuTicks() {
 
 class Tour {
 public:
-    Tour(QString outDir, kalvorin::MobileAppState& state, QQuickWindow& window)
-        : m_outDir(std::move(outDir)), m_state(state), m_window(window) {}
+    Tour(QString outDir, QQuickWindow& window) : m_outDir(std::move(outDir)), m_window(window) {}
 
     bool shoot(const QString& name) {
         pause(150);
@@ -91,7 +90,6 @@ public:
 
 private:
     QString m_outDir;
-    kalvorin::MobileAppState& m_state;
     QQuickWindow& m_window;
     bool m_failed = false;
 };
@@ -138,7 +136,7 @@ int main(int argc, char* argv[]) {
     auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
     if (!window)
         return 1;
-    Tour tour(outDir, state, *window);
+    Tour tour(outDir, *window);
 
     // Sign-in, empty, once the server has answered and the entrance is over.
     tour.check(waitFor([&] { return state.status().has_value(); }), "no status answer");
