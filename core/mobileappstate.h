@@ -136,6 +136,8 @@ public:
     KalvorinAPI* api() const { return m_api; }
 
 signals:
+    // The shell's wait between two polling passes is over (or was cut short).
+    void shellWaitElapsed();
     void serverURLChanged();
     void rememberedUsernameChanged();
     void biometricEnabledChanged();

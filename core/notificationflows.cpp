@@ -102,6 +102,9 @@ QCoro::Task<> MobileAppState::runShellSession(int intervalMs) {
     if (!m_shellWait) {
         m_shellWait = new QTimer(this);
         m_shellWait->setSingleShot(true);
+        // Awaited through a signal of ours: QTimer's own carries a private
+        // argument that reaches the awaiting code as a null reference.
+        connect(m_shellWait, &QTimer::timeout, this, [this] { emit shellWaitElapsed(); });
     }
     QPointer<MobileAppState> alive(this);
     // Once stopped, nothing more goes out: a pass cut short by the stop does
@@ -113,9 +116,8 @@ QCoro::Task<> MobileAppState::runShellSession(int intervalMs) {
         co_return;
     co_await refreshAll();
     while (running()) {
-        QPointer<QTimer> wait(m_shellWait);
-        wait->start(intervalMs);
-        co_await qCoro(wait.data(), &QTimer::timeout);
+        m_shellWait->start(intervalMs);
+        co_await qCoro(this, &MobileAppState::shellWaitElapsed);
         if (!running())
             co_return;
         co_await checkStatus();
