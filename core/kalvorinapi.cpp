@@ -231,7 +231,7 @@ KalvorinAPI::exchange(QString baseURL, QString action, QString method, Query que
     r->setReadBufferSize(kReadBuffer);
 
     auto watch = std::make_shared<Watch>();
-    const qint64 limit = m_answerLimit;
+    const qint64 limit = kAnswerLimit;
     auto stopWith = [r, watch](Failure failure) {
         if (watch->stop)
             return;

@@ -75,10 +75,6 @@ public:
     // Tests shorten the limits; the app keeps the constants above.
     void setTimeout(int ms) { m_timeoutMs = ms; }
     void setDeadline(int ms) { m_deadlineMs = ms; }
-    void setAnswerLimit(qint64 bytes) { m_answerLimit = bytes; }
-
-    // The deadline of a request whose body has this many bytes.
-    qint64 deadlineFor(qint64 bodyBytes) const;
 
 private:
     struct Answer {
@@ -90,6 +86,8 @@ private:
     QCoro::Task<Result<Answer>> exchange(QString baseURL, QString action, QString method, Query query,
                                          RequestBody body);
     static Failure refusal(const Answer& answer);
+    // The deadline of a request whose body has this many bytes.
+    qint64 deadlineFor(qint64 bodyBytes) const;
     QNetworkAccessManager* freshNetwork();
     void retire(QNetworkAccessManager* network);
 
@@ -97,7 +95,6 @@ private:
     QNetworkAccessManager* m_network;
     int m_timeoutMs = kTimeoutMs;
     int m_deadlineMs = kDeadlineMs;
-    qint64 m_answerLimit = kAnswerLimit;
 };
 
 } // namespace kalvorin

@@ -2,27 +2,16 @@
 
 #include "database.h"
 #include "options.h"
+#include "quitonsignal.h"
 #include "seed.h"
 #include "server.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSocketNotifier>
 #include <QTimer>
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    // Only async-signal-safe work here: the event loop does the rest.
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[0], &byte, 1);
-}
 
 void printLine(const QString& line) {
     fputs(line.toUtf8().constData(), stdout);
@@ -80,23 +69,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // SIGINT/SIGTERM end the event loop through a socket pair.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
-        auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
-            notifier->setEnabled(false);
-            char byte;
-            [[maybe_unused]] const ssize_t n = ::read(signalPipe[1], &byte, 1);
-            printLine(QStringLiteral("stopping"));
-            QCoreApplication::quit();
-        });
-        struct sigaction action = {};
-        action.sa_handler = onSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
-    }
+    // SIGINT/SIGTERM end the event loop, as in the app.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { printLine(QStringLiteral("stopping")); });
+    kalvorin::quitOnTerminationSignals(app);
 
     if (!options.quiet) {
         printLine(QStringLiteral("KALVORIN development server — database %1").arg(db.path()));
