@@ -231,24 +231,23 @@ KalvorinAPI::exchange(QString baseURL, QString action, QString method, Query que
     r->setReadBufferSize(kReadBuffer);
 
     auto watch = std::make_shared<Watch>();
-    const qint64 limit = kAnswerLimit;
     auto stopWith = [r, watch](Failure failure) {
         if (watch->stop)
             return;
         watch->stop = std::move(failure);
         r->abort();
     };
-    connect(r, &QNetworkReply::metaDataChanged, r, [r, limit, watch, stopWith] {
+    connect(r, &QNetworkReply::metaDataChanged, r, [r, watch, stopWith] {
         bool known = false;
         const qint64 announced = r->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
-        if (known && announced > limit)
+        if (known && announced > kAnswerLimit)
             stopWith(tooLarge());
         else if (known && announced > 0)
             watch->body.reserve(announced);
     });
-    connect(r, &QNetworkReply::readyRead, r, [r, limit, watch, stopWith] {
-        watch->body += r->read(limit + 1 - watch->body.size());
-        if (watch->body.size() > limit) {
+    connect(r, &QNetworkReply::readyRead, r, [r, watch, stopWith] {
+        watch->body += r->read(kAnswerLimit + 1 - watch->body.size());
+        if (watch->body.size() > kAnswerLimit) {
             watch->body.clear();
             watch->body.squeeze();
             stopWith(tooLarge());
@@ -294,8 +293,8 @@ KalvorinAPI::exchange(QString baseURL, QString action, QString method, Query que
     answer.status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
     answer.successful = !statusAttribute.isValid() || (answer.status >= 200 && answer.status <= 299);
     answer.body = std::move(watch->body);
-    answer.body += r->read(limit + 1 - answer.body.size());
-    if (answer.body.size() > limit)
+    answer.body += r->read(kAnswerLimit + 1 - answer.body.size());
+    if (answer.body.size() > kAnswerLimit)
         co_return tooLarge();
     // A success that came back before the whole body left is not one.
     if (source && answer.successful && source->pos() < source->size())
