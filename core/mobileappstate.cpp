@@ -6,7 +6,9 @@ namespace kalvorin {
 
 MobileAppState::MobileAppState(QObject* parent, NotificationCenter* notifications)
     : QObject(parent), m_api(new KalvorinAPI({}, this)),
-      m_notificationCenter(notifications ? notifications : new DBusNotificationCenter(this)) {}
+      m_notificationCenter(notifications ? notifications : new DBusNotificationCenter(this)),
+      m_ticketModel(new TicketListModel(this)), m_notificationModel(new NotificationListModel(this)),
+      m_overview(new DashboardOverview(this)) {}
 
 MobileAppState::~MobileAppState() = default;
 
@@ -70,33 +72,69 @@ void MobileAppState::setLastSeenNotificationId(qint64 value) {
 // ---- fetched data and UI state -------------------------------------------
 
 void MobileAppState::setStatus(std::optional<StatusResponse> value) {
+    if (value == m_status)
+        return;
     m_status = std::move(value);
     emit statusChanged();
+    updateOverview();
+    updateShowsShell();
 }
 
 void MobileAppState::setUser(std::optional<MobileUser> value) {
+    if (value == m_user)
+        return;
     m_user = std::move(value);
     emit userChanged();
+    updateOverview();
+    updateShowsShell();
 }
 
 void MobileAppState::setDashboard(std::optional<DashboardResponse> value) {
+    if (value == m_dashboard)
+        return;
     m_dashboard = std::move(value);
     emit dashboardChanged();
+    updateOverview();
 }
 
 void MobileAppState::setTickets(QList<TicketSummary> value) {
-    m_tickets = std::move(value);
+    if (value == m_tickets)
+        return;
+    m_tickets = value;
+    m_ticketModel->setTickets(std::move(value));
     emit ticketsChanged();
 }
 
 void MobileAppState::setNotifications(QList<MobileNotification> value) {
-    m_notifications = std::move(value);
+    if (value == m_notifications)
+        return;
+    m_notifications = value;
+    m_notificationModel->setNotifications(std::move(value));
     emit notificationsChanged();
 }
 
 void MobileAppState::setReferences(std::optional<ReferenceDataResponse> value) {
+    if (value == m_references)
+        return;
     m_references = std::move(value);
     emit referencesChanged();
+}
+
+void MobileAppState::updateOverview() {
+    m_overview->update(m_dashboard, m_user, m_status);
+}
+
+bool MobileAppState::showsShellFor(const std::optional<MobileUser>& user,
+                                   const std::optional<StatusResponse>& status) {
+    return user.has_value() || (status && status->authenticated == true);
+}
+
+void MobileAppState::updateShowsShell() {
+    const bool shows = showsShell();
+    if (shows == m_showsShell)
+        return;
+    m_showsShell = shows;
+    emit showsShellChanged();
 }
 
 void MobileAppState::setParticipantScopes(const QString& maintenanceNo, QList<AssignmentScope> scopes) {
@@ -135,12 +173,6 @@ QVariant MobileAppState::userVariant() const {
 }
 QVariant MobileAppState::dashboardVariant() const {
     return toVariant(m_dashboard);
-}
-QVariantList MobileAppState::ticketsVariant() const {
-    return toVariant(m_tickets).toList();
-}
-QVariantList MobileAppState::notificationsVariant() const {
-    return toVariant(m_notifications).toList();
 }
 QVariant MobileAppState::referencesVariant() const {
     return toVariant(m_references);

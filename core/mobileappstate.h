@@ -1,8 +1,11 @@
 #pragma once
 
+#include "dashboardoverview.h"
 #include "kalvorinapi.h"
 #include "notificationcenter.h"
+#include "notificationlistmodel.h"
 #include "records/records.h"
+#include "ticketlistmodel.h"
 
 #include <QMap>
 #include <QObject>
@@ -19,8 +22,11 @@ namespace kalvorin {
 // fetched from the server, the UI-wide state that several screens share, and
 // the request client. Screens read its properties and call its operations.
 //
-// Records are exposed to QML as maps (a field without value is left out); C++
-// rules and tests read the records themselves through the typed accessors.
+// Lists reach QML as models over the records (`tickets`, `notifications`, and
+// the dashboard's derived `overview`), updated by difference so views keep their
+// place; single records are exposed as maps (a field without value is left out).
+// C++ rules and tests read the records themselves through the typed accessors.
+// A setter given the value already held emits nothing.
 class MobileAppState : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString serverURL READ serverURL WRITE setServerURL NOTIFY serverURLChanged)
@@ -31,8 +37,10 @@ class MobileAppState : public QObject {
     Q_PROPERTY(QVariant status READ statusVariant NOTIFY statusChanged)
     Q_PROPERTY(QVariant user READ userVariant NOTIFY userChanged)
     Q_PROPERTY(QVariant dashboard READ dashboardVariant NOTIFY dashboardChanged)
-    Q_PROPERTY(QVariantList tickets READ ticketsVariant NOTIFY ticketsChanged)
-    Q_PROPERTY(QVariantList notifications READ notificationsVariant NOTIFY notificationsChanged)
+    Q_PROPERTY(kalvorin::TicketListModel* tickets READ ticketModel CONSTANT)
+    Q_PROPERTY(kalvorin::NotificationListModel* notifications READ notificationModel CONSTANT)
+    Q_PROPERTY(kalvorin::DashboardOverview* overview READ overview CONSTANT)
+    Q_PROPERTY(bool showsShell READ showsShell NOTIFY showsShellChanged)
     Q_PROPERTY(QVariant references READ referencesVariant NOTIFY referencesChanged)
     Q_PROPERTY(QVariantMap currentTicketParticipantScopes READ participantScopesVariant NOTIFY
                    currentTicketParticipantScopesChanged)
@@ -125,6 +133,16 @@ public:
     }
     void setParticipantScopes(const QString& maintenanceNo, QList<AssignmentScope> scopes);
 
+    TicketListModel* ticketModel() const { return m_ticketModel; }
+    NotificationListModel* notificationModel() const { return m_notificationModel; }
+    DashboardOverview* overview() const { return m_overview; }
+
+    // The root view shows the signed-in shell when a user is signed in, or when
+    // the server says the cookie's session is.
+    bool showsShell() const { return showsShellFor(m_user, m_status); }
+    static bool showsShellFor(const std::optional<MobileUser>& user,
+                              const std::optional<StatusResponse>& status);
+
     // UI-wide state.
     int selectedTab() const { return m_selectedTab; }
     void setSelectedTab(int value);
@@ -148,6 +166,7 @@ signals:
     void dashboardChanged();
     void ticketsChanged();
     void notificationsChanged();
+    void showsShellChanged();
     void referencesChanged();
     void currentTicketParticipantScopesChanged();
     void selectedTabChanged();
@@ -158,8 +177,8 @@ private:
     QVariant statusVariant() const;
     QVariant userVariant() const;
     QVariant dashboardVariant() const;
-    QVariantList ticketsVariant() const;
-    QVariantList notificationsVariant() const;
+    void updateOverview();
+    void updateShowsShell();
     QVariant referencesVariant() const;
     QVariantMap participantScopesVariant() const;
 
@@ -187,6 +206,10 @@ private:
     QList<MobileNotification> m_notifications;
     std::optional<ReferenceDataResponse> m_references;
     QMap<QString, QList<AssignmentScope>> m_participantScopes;
+    TicketListModel* m_ticketModel;
+    NotificationListModel* m_notificationModel;
+    DashboardOverview* m_overview;
+    bool m_showsShell = false;
     int m_selectedTab = 0;
     bool m_loading = false;
     QString m_errorMessage;

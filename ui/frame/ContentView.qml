@@ -11,7 +11,7 @@ Item {
 
     // The shell's polling interval; tests shorten it.
     property int pollIntervalMs: FrameRules.pollIntervalMs
-    readonly property bool showsShell: FrameRules.showsShell(AppState.user, AppState.status)
+    readonly property bool showsShell: AppState.showsShell
 
     // Each switch creates the screen afresh: the sign-in screen starts with empty fields and
     // `remember` ticked, the shell starts its own background work.

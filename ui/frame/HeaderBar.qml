@@ -5,22 +5,25 @@ import Kalvorin.Frame
 
 // The top of every tab screen and of the ticket detail: a header button on each side of the
 // word-mark, and the screen's title under them.
-//     HeaderBar { title: "الرئيسية"; leading: "bell"; trailing: "arrow.clockwise"
-//                 onDismissRequested: stack.pop() }
-// An empty symbol leaves an empty 38 × 38 slot so the word-mark stays centred. A button runs the
-// header action of its symbol on the shared state; a back arrow asks the hosting screen to close
-// through `dismissRequested`.
+//     HeaderBar { title: "الرئيسية"
+//                 leading: "bell"; leadingAction: FrameRules.ShowNotifications
+//                 trailing: "arrow.clockwise"; trailingAction: FrameRules.RefreshAll }
+// An empty symbol leaves an empty 38 × 38 slot so the word-mark stays centred. A button runs its
+// named action on the shared state; the Dismiss action asks the hosting screen to close through
+// `dismissRequested`. While the state holds a failure message, the banner under the title shows it.
 ColumnLayout {
     id: root
 
     property string title
     property string leading
     property string trailing
+    property int leadingAction: FrameRules.NoAction
+    property int trailingAction: FrameRules.NoAction
 
     signal dismissRequested()
 
-    function run(symbol) {
-        if (FrameRules.runHeaderAction(AppState, symbol))
+    function run(action) {
+        if (FrameRules.runHeaderAction(AppState, action))
             root.dismissRequested();
     }
 
@@ -30,6 +33,7 @@ ColumnLayout {
     component HeaderButton: Item {
         id: slot
         property string symbol
+        property int action
         signal activated()
 
         implicitWidth: 38
@@ -39,7 +43,7 @@ ColumnLayout {
         // Reachable and named like any button; an empty slot is neither.
         activeFocusOnTab: slot.symbol.length > 0
         Accessible.role: Accessible.Button
-        Accessible.name: FrameRules.headerButtonName(slot.symbol)
+        Accessible.name: FrameRules.headerActionName(slot.action)
         Accessible.ignored: slot.symbol.length === 0
         Accessible.onPressAction: slot.activated()
         Keys.onSpacePressed: slot.activated()
@@ -76,7 +80,8 @@ ColumnLayout {
         HeaderButton {
             objectName: "headerLeading"
             symbol: root.leading
-            onActivated: root.run(root.leading)
+            action: root.leadingAction
+            onActivated: root.run(root.leadingAction)
         }
         Item {
             Layout.fillWidth: true
@@ -90,7 +95,8 @@ ColumnLayout {
         HeaderButton {
             objectName: "headerTrailing"
             symbol: root.trailing
-            onActivated: root.run(root.trailing)
+            action: root.trailingAction
+            onActivated: root.run(root.trailingAction)
         }
     }
 
@@ -102,6 +108,10 @@ ColumnLayout {
         font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 25)
         horizontalAlignment: Text.AlignLeft
         elide: Text.ElideRight
+        Layout.fillWidth: true
+    }
+
+    LoadFailureBanner {
         Layout.fillWidth: true
     }
 }

@@ -1,32 +1,43 @@
 import QtQuick
+import QtQuick.Controls
 import Kalvorin.Theme
 import Kalvorin.Frame
 
-// The signed-in shell: the screen of the selected tab, the tab bar at the bottom, and the
-// background work (register the device, refresh, then poll status and notifications) for as
-// long as the shell is shown.
+// The signed-in shell: the screen of the selected tab under a navigation stack (a ticket opened
+// from a row is pushed over it), the tab bar at the bottom, and the background work (register
+// the device, refresh, then poll status and notifications) for as long as the shell is shown.
 Item {
     id: shell
 
     // How often the background work polls; tests shorten it.
     property int pollIntervalMs: FrameRules.pollIntervalMs
     readonly property int shownTab: FrameRules.shownTab(AppState.selectedTab)
-    readonly property int unread: FrameRules.unreadCount(AppState.notifications)
+    readonly property int unread: AppState.notifications.unreadCount
 
-    // The screens arrive with their own views; a tab without one shows only its header.
-    readonly property list<Component> screens: [
-        Component { PendingTabScreen { title: "الرئيسية"; leading: "bell"; trailing: "arrow.clockwise" } },
-        Component { PendingTabScreen { title: "البلاغات والمتابعة"; leading: ""; trailing: "arrow.clockwise" } },
-        Component { PendingTabScreen { title: "بلاغ جديد"; leading: ""; trailing: "" } },
-        Component { PendingTabScreen { title: "الإشعارات"; leading: ""; trailing: "arrow.clockwise" } },
-        Component { MoreScreen {} }
-    ]
-
-    Loader {
-        id: screen
-        objectName: "tabScreen"
+    StackView {
+        id: navigation
+        objectName: "navigation"
         anchors.fill: parent
-        sourceComponent: shell.screens[shell.shownTab]
+        initialItem: Item {
+            Loader {
+                id: screen
+                objectName: "tabScreen"
+                anchors.fill: parent
+                source: ShellNavigation.tabScreen(shell.shownTab)
+            }
+        }
+    }
+
+    // Another tab starts from its own screen, not from a ticket opened elsewhere.
+    onShownTabChanged: navigation.pop(null, StackView.Immediate)
+
+    Connections {
+        target: ShellNavigation
+        function onTicketRequested(maintenanceNo) {
+            const detail = ShellNavigation.ticketDetailScreen();
+            if (detail.length > 0)
+                navigation.push(detail, { maintenanceNo: maintenanceNo });
+        }
     }
 
     Rectangle {

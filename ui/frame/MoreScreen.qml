@@ -31,6 +31,7 @@ Item {
                 title: "المزيد"
                 leading: ""
                 trailing: "gearshape"
+                trailingAction: FrameRules.ShowMore
             }
             UserStrip {
                 user: AppState.user

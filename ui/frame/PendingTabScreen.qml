@@ -1,13 +1,9 @@
 import QtQuick
 import QtQuick.Layouts
 
-// A tab whose screen has not been built yet: only its header, with the header's own symbols.
+// The new-ticket tab while its form is not part of the build: only its header.
 Item {
     id: screen
-
-    property string title
-    property string leading
-    property string trailing
 
     ColumnLayout {
         x: 16
@@ -16,9 +12,7 @@ Item {
         spacing: 16
 
         HeaderBar {
-            title: screen.title
-            leading: screen.leading
-            trailing: screen.trailing
+            title: "بلاغ جديد"
         }
     }
 }

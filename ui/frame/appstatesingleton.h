@@ -34,4 +34,32 @@ private:
     static inline QPointer<MobileAppState> s_instance;
 };
 
+// The models the state hands out, known to the QML tools by their properties and methods; QML
+// never creates them.
+struct RecordListModelForeign {
+    Q_GADGET
+    QML_FOREIGN(kalvorin::RecordListModel)
+    QML_ANONYMOUS
+};
+struct TicketListModelForeign {
+    Q_GADGET
+    QML_FOREIGN(kalvorin::TicketListModel)
+    QML_ANONYMOUS
+};
+struct NotificationListModelForeign {
+    Q_GADGET
+    QML_FOREIGN(kalvorin::NotificationListModel)
+    QML_ANONYMOUS
+};
+struct OverviewRowsModelForeign {
+    Q_GADGET
+    QML_FOREIGN(kalvorin::OverviewRowsModel)
+    QML_ANONYMOUS
+};
+struct DashboardOverviewForeign {
+    Q_GADGET
+    QML_FOREIGN(kalvorin::DashboardOverview)
+    QML_ANONYMOUS
+};
+
 } // namespace kalvorin

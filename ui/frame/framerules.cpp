@@ -42,16 +42,6 @@ int FrameRules::pollIntervalMs() const {
 
 // ---- root view --------------------------------------------------------------
 
-bool FrameRules::showsShell(const std::optional<MobileUser>& user,
-                            const std::optional<StatusResponse>& status) {
-    return user.has_value() || (status && status->authenticated.value_or(false));
-}
-
-bool FrameRules::showsShell(const QVariant& user, const QVariant& status) {
-    return showsShell(fromVariant<std::optional<MobileUser>>(user),
-                      fromVariant<std::optional<StatusResponse>>(status));
-}
-
 bool FrameRules::serverOnline(const std::optional<StatusResponse>& status) {
     return status && status->ok;
 }
@@ -104,15 +94,6 @@ QColor FrameRules::tabOutline(int index, bool selected) {
     return selected ? KalvorinTheme::alpha(tabTint(index), 0.75) : KalvorinTheme::stroke();
 }
 
-int FrameRules::unreadCount(const QList<MobileNotification>& notifications) {
-    return int(std::count_if(notifications.begin(), notifications.end(),
-                             [](const MobileNotification& n) { return !n.isRead.value_or(false); }));
-}
-
-int FrameRules::unreadCount(const QVariantList& notifications) {
-    return unreadCount(fromVariant<QList<MobileNotification>>(notifications));
-}
-
 bool FrameRules::badgeVisible(int unread) {
     return unread >= 1;
 }
@@ -127,22 +108,9 @@ int FrameRules::contentWidth(int windowWidth) {
 
 // ---- header -----------------------------------------------------------------
 
-FrameRules::HeaderAction FrameRules::headerAction(const QString& symbol) {
-    // Substring tests, in this order: a refresh arrow is not a back arrow.
-    if (symbol.contains(QLatin1String("bell")))
-        return ShowNotifications;
-    if (symbol.contains(QLatin1String("gearshape")))
-        return ShowMore;
-    if (symbol.contains(QLatin1String("arrow.clockwise")))
-        return RefreshAll;
-    if (symbol.contains(QLatin1String("arrow")))
-        return Dismiss;
-    return NoAction;
-}
-
-bool FrameRules::runHeaderAction(QObject* stateObject, const QString& symbol) {
+bool FrameRules::runHeaderAction(QObject* stateObject, HeaderAction action) {
     auto* state = qobject_cast<MobileAppState*>(stateObject);
-    switch (headerAction(symbol)) {
+    switch (action) {
     case ShowNotifications:
         if (state)
             state->setSelectedTab(kNotificationsTab);
@@ -177,10 +145,6 @@ QString FrameRules::headerActionName(HeaderAction action) {
         break;
     }
     return {};
-}
-
-QString FrameRules::headerButtonName(const QString& symbol) {
-    return headerActionName(headerAction(symbol));
 }
 
 // ---- user strip -------------------------------------------------------------

@@ -3,8 +3,8 @@
 // badge, what a header button does, the user strip's lines and the connection colours. The QML
 // views only choose which of these values to show; tests check them without a window.
 //
-// QML reads the shared state as maps (AppState.user, AppState.status, AppState.notifications);
-// each rule takes them as they come, and C++ code can use the typed overloads on the records.
+// QML reads single records of the shared state as maps (AppState.user, AppState.status); each
+// rule takes them as they come, and C++ code can use the typed overloads on the records.
 
 #include "records/records.h"
 
@@ -33,16 +33,20 @@ public:
     // Empty space below a scrolling screen's content so its last items can be scrolled above
     // the tab bar.
     static constexpr int kMobileBottomReachablePadding = 150;
-    static constexpr int kTabCount = 5;
-    static constexpr int kNotificationsTab = 3;
-    static constexpr int kMoreTab = 4;
-    static constexpr int kCentreTab = 2;
+    // The tabs, in the order of the bar: the one place their indexes are written.
+    enum Tab { DashboardTab, TicketsTab, NewTicketTab, NotificationsTab, MoreTab, TabCount };
+    Q_ENUM(Tab)
+    static constexpr int kTabCount = TabCount;
+    static constexpr int kNotificationsTab = NotificationsTab;
+    static constexpr int kMoreTab = MoreTab;
+    static constexpr int kCentreTab = NewTicketTab;
     static constexpr int kBadgeCap = 9;
     // A wide desktop window keeps the phone layout at this width, centred, instead of
     // stretching lines across the window.
     static constexpr int kContentWidthLimit = 560;
 
-    // What a header button does, found from its symbol name.
+    // What a header button does. Each screen names the action of each of its header buttons;
+    // the symbol only draws it.
     enum HeaderAction { NoAction, ShowNotifications, ShowMore, RefreshAll, Dismiss };
     Q_ENUM(HeaderAction)
 
@@ -56,10 +60,7 @@ public:
     Q_INVOKABLE static int contentWidth(int windowWidth);
 
     // ---- root view ----
-    // The shell shows when a user is signed in, or when the server says the cookie's session is.
-    static bool showsShell(const std::optional<MobileUser>& user,
-                           const std::optional<StatusResponse>& status);
-    Q_INVOKABLE static bool showsShell(const QVariant& user, const QVariant& status);
+    // (Whether the shell shows is the state's showsShell.)
     // The sign-in screen's dot: green when the server answered with ok.
     static bool serverOnline(const std::optional<StatusResponse>& status);
     Q_INVOKABLE static bool serverOnline(const QVariant& status);
@@ -76,21 +77,17 @@ public:
     Q_INVOKABLE static QColor tabFill(int index, bool selected);
     Q_INVOKABLE static QColor tabSymbolColor(int index, bool selected);
     Q_INVOKABLE static QColor tabOutline(int index, bool selected);
-    // Unread notifications: those whose isRead is not true (false or absent).
-    static int unreadCount(const QList<MobileNotification>& notifications);
-    Q_INVOKABLE static int unreadCount(const QVariantList& notifications);
+    // (The unread count is the notifications model's unreadCount.)
     Q_INVOKABLE static bool badgeVisible(int unread);
     // The number on the badge, capped at 9.
     Q_INVOKABLE static QString badgeText(int unread);
 
     // ---- header ----
-    Q_INVOKABLE static HeaderAction headerAction(const QString& symbol);
     // Runs the header action on the state; true when the screen showing the header must close.
-    Q_INVOKABLE static bool runHeaderAction(QObject* state, const QString& symbol);
+    Q_INVOKABLE static bool runHeaderAction(QObject* state, kalvorin::FrameRules::HeaderAction action);
     // What a header button is called for assistive technology: what it does, since it shows
     // only a symbol. Empty for a slot without action.
-    static QString headerActionName(HeaderAction action);
-    Q_INVOKABLE static QString headerButtonName(const QString& symbol);
+    Q_INVOKABLE static QString headerActionName(kalvorin::FrameRules::HeaderAction action);
 
     // ---- user strip ----
     static QString greeting(const std::optional<MobileUser>& user);

@@ -18,7 +18,11 @@ Q_IMPORT_QML_PLUGIN(Kalvorin_FramePlugin)
 
 namespace kalvorin::ui {
 
+// overview/overviewui.cpp: imports the screens' plugin, once something refers to it.
+void linkOverviewScreens();
+
 void installAppState(MobileAppState* state) {
+    linkOverviewScreens();
     AppStateSingleton::setInstance(state);
 }
 

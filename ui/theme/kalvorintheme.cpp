@@ -1,5 +1,7 @@
 #include "kalvorintheme.h"
 
+#include "core/tone.h"
+
 namespace {
 
 // Each colour is built once, on first use, and shared afterwards.
@@ -95,6 +97,26 @@ QFont KalvorinTheme::fontNamed(const QString& faceName, qreal pixelSize) {
     if (faceName == QLatin1String("Tajawal-Bold"))
         return font(Bold, pixelSize);
     return font(Medium, pixelSize);
+}
+
+QColor KalvorinTheme::tone(int tone) {
+    switch (kalvorin::Tone(tone)) {
+    case kalvorin::Tone::Teal:
+        return teal();
+    case kalvorin::Tone::Green:
+        return green();
+    case kalvorin::Tone::Gold:
+        return gold();
+    case kalvorin::Tone::Orange:
+        return orange();
+    case kalvorin::Tone::Red:
+        return red();
+    case kalvorin::Tone::Blue:
+        return blue();
+    case kalvorin::Tone::Muted:
+        break;
+    }
+    return muted();
 }
 
 QColor KalvorinTheme::alpha(const QColor& color, qreal opacity) {

@@ -70,4 +70,6 @@ public:
     Q_INVOKABLE static QFont fontNamed(const QString& faceName, qreal pixelSize);
     // `color` with its alpha replaced: KalvorinTheme.alpha(KalvorinTheme.teal, 0.45).
     Q_INVOKABLE static QColor alpha(const QColor& color, qreal opacity);
+    // The colour of a rule's tone (kalvorin::Tone, core/tone.h): KalvorinTheme.tone(model.tint).
+    Q_INVOKABLE static QColor tone(int tone);
 };

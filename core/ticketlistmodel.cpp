@@ -1,0 +1,159 @@
+#include "ticketlistmodel.h"
+
+#include "records/reference.h"
+#include "records/variant.h"
+
+#include <QLocale>
+
+namespace kalvorin {
+
+void TicketListModel::setTickets(QList<TicketSummary> tickets) {
+    QList<Row> next;
+    next.reserve(tickets.size());
+    for (TicketSummary& ticket : tickets) {
+        QString folded = foldedForSearch(searchedText(ticket));
+        next.append(Row{std::move(ticket), std::move(folded)});
+    }
+    replaceRows(m_rows, std::move(next), [](const Row& row) { return row.ticket.maintenanceNo; });
+}
+
+namespace {
+
+QVariant optional(const std::optional<QString>& value) {
+    return value ? QVariant(*value) : QVariant();
+}
+
+} // namespace
+
+QVariant TicketListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const TicketSummary& t = m_rows.at(index.row()).ticket;
+    const QString priority = t.priority.value_or(QString());
+    switch (role) {
+    case MaintenanceNoRole:
+        return t.maintenanceNo;
+    case TitleRole:
+        return optional(t.title);
+    case StateRole:
+        return optional(t.state);
+    case PriorityRole:
+        return optional(t.priority);
+    case PriorityCodeRole:
+        return optional(t.priorityCode);
+    case ScopeRole:
+        return optional(t.scope);
+    case AssignedScopeIdRole:
+        return optional(t.assignedScopeId);
+    case AssignedScopeNameRole:
+        return optional(t.assignedScopeName);
+    case AssignedHandlerUserRole:
+        return optional(t.assignedHandlerUser);
+    case AssignedHandlerNameRole:
+        return optional(t.assignedHandlerName);
+    case BeneficiaryNameRole:
+        return optional(t.beneficiaryName);
+    case CreatedAtRole:
+        return optional(t.createdAt);
+    case UpdatedAtRole:
+        return optional(t.updatedAt);
+    case AttachmentCountRole:
+        return t.attachmentCount ? QVariant::fromValue(*t.attachmentCount) : QVariant();
+    case SlaRole:
+        return toVariant(t.sla);
+    case TintRole:
+        return int(rowTint(priority));
+    case BadgeToneRole:
+        return int(badgeTone(priority));
+    case BadgeTextRole:
+        return badgeText(priority);
+    case TitleTextRole:
+        return titleText(t);
+    case StateTextRole:
+        return stateText(t);
+    case ScopeTextRole:
+        return scopeText(t);
+    case AttachmentsRole:
+        return QString::number(t.attachmentCount.value_or(0));
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> TicketListModel::roleNames() const {
+    return {
+        {MaintenanceNoRole, "maintenanceNo"},
+        {TitleRole, "title"},
+        {StateRole, "state"},
+        {PriorityRole, "priority"},
+        {PriorityCodeRole, "priorityCode"},
+        {ScopeRole, "scope"},
+        {AssignedScopeIdRole, "assignedScopeId"},
+        {AssignedScopeNameRole, "assignedScopeName"},
+        {AssignedHandlerUserRole, "assignedHandlerUser"},
+        {AssignedHandlerNameRole, "assignedHandlerName"},
+        {BeneficiaryNameRole, "beneficiaryName"},
+        {CreatedAtRole, "createdAt"},
+        {UpdatedAtRole, "updatedAt"},
+        {AttachmentCountRole, "attachmentCount"},
+        {SlaRole, "sla"},
+        {TintRole, "rowTone"},
+        {BadgeToneRole, "badgeTone"},
+        {BadgeTextRole, "badgeText"},
+        {TitleTextRole, "titleText"},
+        {StateTextRole, "stateText"},
+        {ScopeTextRole, "scopeText"},
+        {AttachmentsRole, "attachments"},
+    };
+}
+
+namespace {
+
+// The tests shared by the tint and the badge: "حرج", then "عالي", then "متوسط".
+Tone priorityTone(const QString& priority, Tone medium) {
+    if (priority.contains(u"حرج"))
+        return Tone::Red;
+    if (priority.contains(u"عالي"))
+        return Tone::Orange;
+    if (priority.contains(u"متوسط"))
+        return medium;
+    return Tone::Green;
+}
+
+} // namespace
+
+// A medium-priority row is tinted teal while its badge is gold.
+Tone TicketListModel::rowTint(const QString& priority) {
+    return priorityTone(priority, Tone::Teal);
+}
+
+Tone TicketListModel::badgeTone(const QString& priority) {
+    return priorityTone(priority, Tone::Gold);
+}
+
+QString TicketListModel::badgeText(const QString& priority) {
+    return priority.isEmpty() ? kUnspecified : priority;
+}
+
+QString TicketListModel::titleText(const TicketSummary& ticket) {
+    return ticket.title.value_or(kUntitled);
+}
+
+QString TicketListModel::stateText(const TicketSummary& ticket) {
+    return ticket.state.value_or(kUnspecified);
+}
+
+QString TicketListModel::scopeText(const TicketSummary& ticket) {
+    return compactScopeLabel(ticket.scope.value_or(kNoScope));
+}
+
+QString TicketListModel::searchedText(const TicketSummary& ticket) {
+    return ticket.maintenanceNo + u' ' + ticket.title.value_or(QString()) + u' ' +
+           ticket.scope.value_or(QString());
+}
+
+QString TicketListModel::foldedForSearch(const QString& text) {
+    return QLocale().toLower(text);
+}
+
+} // namespace kalvorin

@@ -1,0 +1,92 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import QtQuick.Layouts
+import Kalvorin.Theme
+
+// The tickets by priority: the ring with the total at its centre, and the four rows with their
+// counts and shares (all worked out by the state's overview).
+//     DashboardDistribution { rows: AppState.overview.distribution; total: AppState.overview.total }
+ProPanel {
+    id: root
+
+    property var rows
+    // The total in decimal.
+    property string total: "0"
+
+    tint: KalvorinTheme.teal
+    radius: 20
+    padding: 16
+    implicitHeight: content.implicitHeight + 2 * padding
+    Layout.fillWidth: true
+
+    ColumnLayout {
+        id: content
+        width: parent.width
+        spacing: 14
+
+        SectionTitle {
+            text: "نظرة عامة"
+        }
+        RowLayout {
+            spacing: 18
+            Layout.alignment: Qt.AlignRight
+
+            DonutChart {
+                objectName: "donutChart"
+                model: root.rows
+                Layout.preferredWidth: 132
+                Layout.preferredHeight: 132
+                Layout.alignment: Qt.AlignVCenter
+
+                Column {
+                    anchors.centerIn: parent
+                    Text {
+                        objectName: "distributionTotal"
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        text: root.total
+                        color: KalvorinTheme.text
+                        font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 22)
+                    }
+                    Text {
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        text: "إجمالي"
+                        color: KalvorinTheme.muted
+                        font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
+                    }
+                }
+            }
+            ColumnLayout {
+                spacing: 10
+                Layout.alignment: Qt.AlignVCenter
+                Repeater {
+                    model: root.rows
+                    delegate: RowLayout {
+                        id: row
+                        required property string label
+                        required property string countText
+                        required property int tone
+                        spacing: 8
+                        Layout.alignment: Qt.AlignRight
+                        Text {
+                            objectName: "distributionCount"
+                            text: row.countText
+                            color: KalvorinTheme.muted
+                            font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
+                        }
+                        Text {
+                            text: row.label
+                            color: KalvorinTheme.text
+                            font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
+                        }
+                        Rectangle {
+                            Layout.preferredWidth: 9
+                            Layout.preferredHeight: 9
+                            radius: 4.5
+                            color: KalvorinTheme.tone(row.tone)
+                        }
+                    }
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,108 @@
+import QtQuick
+import QtQuick.Layouts
+import Kalvorin.Theme
+import Kalvorin.Frame
+import Kalvorin.Overview
+
+// The dashboard tab: who is signed in, the server's reachability, four counters, the tickets by
+// priority and the latest tickets, each opening its ticket. Pulling down reloads everything.
+Item {
+    id: screen
+    objectName: "dashboardScreen"
+
+    readonly property alias list: list
+
+    ListView {
+        id: list
+        objectName: "latestList"
+        anchors.fill: parent
+        anchors.leftMargin: 16
+        anchors.rightMargin: 16
+        topMargin: 16
+        spacing: 12
+        model: AppState.overview.latest
+        reuseItems: true
+        boundsBehavior: Flickable.DragAndOvershootBounds
+
+        // The header is a component of the list: it reads the screen's objects by id, which the
+        // linter cannot follow (binding the components instead breaks list headers in Qt 6.4).
+        // qmllint disable unqualified
+        header: ColumnLayout {
+            width: ListView.view.width
+            spacing: 16
+
+            HeaderBar {
+                title: "الرئيسية"
+                leading: "bell"
+                leadingAction: FrameRules.ShowNotifications
+                trailing: "arrow.clockwise"
+                trailingAction: FrameRules.RefreshAll
+            }
+            UserStrip {
+                user: AppState.overview.user
+            }
+            RowLayout {
+                spacing: 10
+                ConnectionPill {
+                    objectName: "connectedPill"
+                    label: "متصل"
+                    connected: AppState.overview.connected
+                }
+                ConnectionPill {
+                    objectName: "apiPill"
+                    label: "API"
+                    connected: AppState.overview.connected
+                }
+                Item { Layout.fillWidth: true }
+            }
+            GridLayout {
+                id: grid
+                columns: 2
+                rowSpacing: 12
+                columnSpacing: 12
+                Layout.fillWidth: true
+                Repeater {
+                    model: AppState.overview.metrics
+                    delegate: MetricCard {
+                        required property var model
+                        objectName: "metric" + model.index
+                        title: model.label
+                        value: model.countText
+                        caption: model.caption
+                        icon: model.symbol
+                        color: KalvorinTheme.tone(model.tone)
+                        // Two equal columns.
+                        Layout.preferredWidth: (grid.width - grid.columnSpacing) / 2
+                    }
+                }
+            }
+            DashboardDistribution {
+                rows: AppState.overview.distribution
+                total: AppState.overview.totalText
+            }
+            SectionTitle {
+                text: "أحدث البلاغات"
+                Layout.bottomMargin: 0
+            }
+        }
+
+        // qmllint enable unqualified
+
+        delegate: TicketRow {
+            width: ListView.view.width
+        }
+
+        footer: MobileBottomReachablePadding {
+            width: ListView.view.width
+        }
+    }
+
+    PullToRefresh {
+        objectName: "dashboardPull"
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        flickable: list
+        operation: RefreshRun.All
+    }
+}

@@ -1,0 +1,104 @@
+import QtQuick
+import QtQuick.Layouts
+import Kalvorin.Theme
+import Kalvorin.Frame
+
+// One server notification: the "جديد" capsule and the acknowledge button while it is unread,
+// its title, body and time. The values are the notification model's roles. Acknowledging only
+// starts the request: the card changes when the reloaded list says the notification is read.
+ProPanel {
+    id: root
+
+    required property var model
+    readonly property bool unread: model.unread
+
+    objectName: "notification_" + model.id
+    tint: root.unread ? KalvorinTheme.teal : KalvorinTheme.stroke
+    radius: 18
+    padding: 14
+    implicitHeight: content.implicitHeight + 2 * padding
+
+    ColumnLayout {
+        id: content
+        width: parent.width
+        spacing: 8
+
+        RowLayout {
+            Layout.fillWidth: true
+            Rectangle {
+                objectName: "newCapsule"
+                visible: root.unread
+                implicitWidth: newLabel.implicitWidth + 16
+                implicitHeight: newLabel.implicitHeight + 8
+                radius: height / 2
+                color: KalvorinTheme.teal
+                Text {
+                    id: newLabel
+                    anchors.centerIn: parent
+                    text: "جديد"
+                    color: "white"
+                    font: KalvorinTheme.fontNamed("Tajawal-Bold", 10)
+                }
+            }
+            Item { Layout.fillWidth: true }
+            Text {
+                objectName: "notificationTitle"
+                text: root.model.titleText
+                color: KalvorinTheme.text
+                font: KalvorinTheme.fontNamed("Tajawal-Bold", 15)
+                elide: Text.ElideRight
+                Layout.maximumWidth: content.width - (root.unread ? 60 : 0)
+            }
+        }
+        Text {
+            objectName: "notificationBody"
+            text: root.model.bodyText
+            color: KalvorinTheme.text
+            font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
+            horizontalAlignment: Text.AlignLeft
+            wrapMode: Text.Wrap
+            Layout.fillWidth: true
+        }
+        Text {
+            objectName: "notificationTime"
+            text: root.model.createdAtText
+            color: KalvorinTheme.muted
+            font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
+            horizontalAlignment: Text.AlignLeft
+            Layout.fillWidth: true
+        }
+        Item {
+            id: acknowledge
+            objectName: "acknowledgeButton"
+            visible: root.unread
+            Layout.fillWidth: true
+            Layout.preferredHeight: 38
+            activeFocusOnTab: visible
+            Accessible.role: Accessible.Button
+            Accessible.name: "تأكيد القراءة"
+            Accessible.onPressAction: AppState.startAcknowledgeNotification(root.model.id)
+            Keys.onSpacePressed: AppState.startAcknowledgeNotification(root.model.id)
+            Keys.onReturnPressed: AppState.startAcknowledgeNotification(root.model.id)
+
+            Rectangle {
+                anchors.fill: parent
+                radius: 12
+                color: KalvorinTheme.alpha(KalvorinTheme.ink, 0.72)
+                border.width: acknowledge.activeFocus ? 2 : 1
+                border.color: KalvorinTheme.teal
+                scale: tap.pressed ? 0.98 : 1
+            }
+            SymbolLabel {
+                anchors.centerIn: parent
+                symbol: "checkmark.circle"
+                text: "تأكيد القراءة"
+                color: KalvorinTheme.gold
+                font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
+            }
+            TapHandler {
+                id: tap
+                onTapped: AppState.startAcknowledgeNotification(root.model.id)
+            }
+        }
+    }
+}

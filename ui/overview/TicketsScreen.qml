@@ -1,0 +1,87 @@
+import QtQuick
+import QtQuick.Layouts
+import Kalvorin.Frame
+import Kalvorin.Overview
+
+// The tickets tab: search and two filters over the tickets already loaded, one row per ticket
+// that passes them, in the list's order. Pulling the list down reloads the tickets only.
+Item {
+    id: screen
+    objectName: "ticketsScreen"
+
+    readonly property alias filter: filter
+    readonly property alias list: list
+
+    TicketFilter {
+        id: filter
+        sourceModel: AppState.tickets
+        references: AppState.references
+    }
+
+    ListView {
+        id: list
+        objectName: "ticketList"
+        anchors.fill: parent
+        anchors.leftMargin: 16
+        anchors.rightMargin: 16
+        topMargin: 16
+        spacing: 12
+        model: filter
+        reuseItems: true
+        boundsBehavior: Flickable.DragAndOvershootBounds
+
+        // The header is a component of the list: it reads the screen's objects by id, which the
+        // linter cannot follow (binding the components instead breaks list headers in Qt 6.4).
+        // qmllint disable unqualified
+        header: ColumnLayout {
+            width: ListView.view.width
+            spacing: 14
+
+            HeaderBar {
+                title: "البلاغات والمتابعة"
+                trailing: "arrow.clockwise"
+                trailingAction: FrameRules.RefreshAll
+            }
+            SearchField {
+                text: filter.search
+                onTextEdited: filter.search = text
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                Layout.bottomMargin: 2
+                spacing: 10
+                FilterMenu {
+                    objectName: "priorityFilter"
+                    title: filter.priority
+                    values: filter.priorityValues
+                    onChosen: (value) => filter.priority = value
+                }
+                FilterMenu {
+                    objectName: "stateFilter"
+                    title: filter.state
+                    values: filter.stateValues
+                    onChosen: (value) => filter.state = value
+                }
+            }
+        }
+
+        // qmllint enable unqualified
+
+        delegate: TicketRow {
+            width: ListView.view.width
+        }
+
+        footer: MobileBottomReachablePadding {
+            width: ListView.view.width
+        }
+    }
+
+    PullToRefresh {
+        objectName: "ticketsPull"
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        flickable: list
+        operation: RefreshRun.Tickets
+    }
+}
