@@ -11,6 +11,7 @@
 #include "frameui.h"
 #include "kalvorinui.h"
 #include "mobileappstate.h"
+#include "records/records.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -93,6 +94,55 @@ private:
     QQuickWindow& m_window;
     bool m_failed = false;
 };
+
+// Scrolls a list view (found by object name) so that its first row stands at the top.
+void showFirstRow(Tour& tour, const char* listName) {
+    if (QQuickItem* list = tour.find(listName))
+        QMetaObject::invokeMethod(list, "positionViewAtIndex", Q_ARG(int, 0), Q_ARG(int, 1));
+}
+
+void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
+    state.setSelectedTab(0);
+    pause(600);
+    showFirstRow(tour, "latestList");
+    tour.shoot(QStringLiteral("13-dashboard-latest"));
+
+    state.setSelectedTab(1);
+    pause(600);
+    QObject* tickets = tour.find("ticketsScreen");
+    if (!tour.check(tickets && !state.tickets().isEmpty(), "no ticket list"))
+        return;
+    auto* filter = qvariant_cast<QObject*>(tickets->property("filter"));
+    const kalvorin::TicketSummary first = state.tickets().constFirst();
+    // A word of the first ticket's title, as someone would type it.
+    filter->setProperty("search", first.title.value_or(first.maintenanceNo).section(u' ', 0, 0));
+    pause(500);
+    tour.shoot(QStringLiteral("14-tickets-search"));
+    filter->setProperty("search", QString());
+    if (QQuickItem* menu = tour.find("stateFilter")) {
+        QMetaObject::invokeMethod(menu, "open");
+        pause(500);
+        tour.shoot(QStringLiteral("15-filter-menu"));
+    }
+    filter->setProperty("state", first.state.value_or(QString()));
+    pause(500);
+    tour.shoot(QStringLiteral("16-tickets-by-state"));
+    filter->setProperty("state", QStringLiteral("كل الحالات"));
+
+    state.setSelectedTab(3);
+    pause(600);
+    const QList<kalvorin::MobileNotification> notifications = state.notifications();
+    state.setNotifications({});
+    pause(500);
+    tour.shoot(QStringLiteral("17-notifications-empty"));
+    state.setNotifications(notifications);
+
+    state.setSelectedTab(0);
+    state.setErrorMessage(QStringLiteral("رفض الخادم الاتصال. تأكد من عنوان الخادم ومن أنه يعمل."));
+    pause(600);
+    tour.shoot(QStringLiteral("18-load-failure-banner"));
+    state.setErrorMessage(QString());
+}
 
 } // namespace
 
@@ -177,6 +227,11 @@ int main(int argc, char* argv[]) {
         pause(700);
         tour.shoot(QString::fromLatin1(tabs[tab]));
     }
+
+    // The overview screens: the dashboard scrolled to its latest tickets, the ticket list searched
+    // and filtered, the filter menu, the notifications and their empty state, the load-failure
+    // banner.
+    overviewTour(tour, state);
 
     // The connection settings opened from the More screen.
     if (QQuickItem* more = tour.find("tabScreen")) {
