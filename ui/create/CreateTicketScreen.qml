@@ -133,6 +133,7 @@ Item {
             }
 
             FormSectionCard {
+                objectName: "reporterCard"
                 title: "جهة المبلّغ"
                 caption: "هذه الحقول تخص صاحب البلاغ وجهته الإدارية، ولا تستخدم كجهة معالجة."
                 icon: "building.2"
@@ -223,6 +224,7 @@ Item {
             }
 
             FormSectionCard {
+                objectName: "jointCard"
                 title: "معالجة مشتركة"
                 caption: "تستخدم عندما يحتاج البلاغ إفادة أو حلًا من أكثر من وحدة داخل نفس النطاق."
                 icon: "person.2"
@@ -285,6 +287,7 @@ Item {
             }
 
             FormSectionCard {
+                objectName: "attachmentsCard"
                 title: "مرفقات البلاغ"
                 caption: "أرفق صورًا أو PDF أو Word عند الحاجة. الحد الأقصى 5 مرفقات، وحجم كل مرفق 10 ميغابايت."
                 icon: "paperclip"
