@@ -109,6 +109,7 @@ void scrollCreateFormTo(Tour& tour, const char* name) {
     QQuickItem* page = tour.find("createTicketPage");
     if (!tour.check(page != nullptr, "no new-ticket page"))
         return;
+    pause(300); // the layout takes in what just changed before its height is read
     const qreal most = std::max<qreal>(0, page->property("contentHeight").toReal() - page->height());
     qreal y = 0;
     if (qstrcmp(name, "bottom") == 0) {

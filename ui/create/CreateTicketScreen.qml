@@ -258,8 +258,9 @@ Item {
                         }
                     }
                     contentItem: Text {
-                        leftPadding: jointSwitch.mirrored ? 0 : jointSwitch.indicator.width + jointSwitch.spacing
-                        rightPadding: jointSwitch.mirrored ? jointSwitch.indicator.width + jointSwitch.spacing : 0
+                        // The indicator sits at the trailing edge (the left, once mirrored).
+                        leftPadding: jointSwitch.mirrored ? jointSwitch.indicator.width + jointSwitch.spacing : 0
+                        rightPadding: jointSwitch.mirrored ? 0 : jointSwitch.indicator.width + jointSwitch.spacing
                         text: jointSwitch.text
                         font: jointSwitch.font
                         color: KalvorinTheme.text
