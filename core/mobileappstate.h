@@ -84,6 +84,12 @@ public:
     QCoro::Task<> publishNewLocalNotifications(QList<MobileNotification> from);
     QCoro::Task<> acknowledgeNotification(MobileNotification notification);
 
+    // ---- the new-ticket form's lookups ----
+    // They never fail: a failed request comes back as an answer with `ok` and
+    // `found` false and the failure's description as its `message`.
+    QCoro::Task<LookupPersonResponse> lookupBeneficiary(QString nationalId);
+    QCoro::Task<LookupPersonResponse> lookupAccount(QString account);
+
     // The signed-in shell's background work: register the device, refresh,
     // then every interval the status check and the notifications load. It
     // ends as soon as it is stopped: no request leaves after the stop.

@@ -24,11 +24,14 @@
 #include <QQuickWindow>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -105,7 +108,7 @@ void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     state.setSelectedTab(0);
     pause(600);
     showFirstRow(tour, "latestList");
-    tour.shoot(QStringLiteral("13-dashboard-latest"));
+    tour.shoot(QStringLiteral("22-dashboard-latest"));
 
     state.setSelectedTab(1);
     pause(600);
@@ -117,16 +120,16 @@ void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     // A word of the first ticket's title, as someone would type it.
     filter->setProperty("search", first.title.value_or(first.maintenanceNo).section(u' ', 0, 0));
     pause(500);
-    tour.shoot(QStringLiteral("14-tickets-search"));
+    tour.shoot(QStringLiteral("23-tickets-search"));
     filter->setProperty("search", QString());
     if (QQuickItem* menu = tour.find("stateFilter")) {
         QMetaObject::invokeMethod(menu, "open");
         pause(500);
-        tour.shoot(QStringLiteral("15-filter-menu"));
+        tour.shoot(QStringLiteral("24-filter-menu"));
     }
     filter->setProperty("state", first.state.value_or(QString()));
     pause(500);
-    tour.shoot(QStringLiteral("16-tickets-by-state"));
+    tour.shoot(QStringLiteral("25-tickets-by-state"));
     filter->setProperty("state", QStringLiteral("كل الحالات"));
 
     state.setSelectedTab(3);
@@ -134,16 +137,129 @@ void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     const QList<kalvorin::MobileNotification> notifications = state.notifications();
     state.setNotifications({});
     pause(500);
-    tour.shoot(QStringLiteral("17-notifications-empty"));
+    tour.shoot(QStringLiteral("26-notifications-empty"));
     state.setNotifications(notifications);
 
     state.setSelectedTab(0);
     state.setErrorMessage(QStringLiteral("رفض الخادم الاتصال. تأكد من عنوان الخادم ومن أنه يعمل."));
     pause(600);
-    tour.shoot(QStringLiteral("18-load-failure-banner"));
+    tour.shoot(QStringLiteral("27-load-failure-banner"));
     state.setErrorMessage(QString());
 }
 
+// ---- the new-ticket form ---------------------------------------------------------------------
+// The form's screens: empty (top, middle, bottom), the lookups' status line, the cascade with
+// the lock note, an open drop-down, joint processing, attachments and the limit notice, and the
+// result line after a success and after a refusal. The form is driven through its own object.
+
+const QUrl kCreateScreenURL(QStringLiteral("qrc:/qt/qml/Kalvorin/Create/CreateTicketScreen.qml"));
+
+// Scrolls the form so that the item named `name` is near the top (or to an end: "top", "bottom").
+void scrollCreateFormTo(Tour& tour, const char* name) {
+    QQuickItem* page = tour.find("createTicketPage");
+    if (!tour.check(page != nullptr, "no new-ticket page"))
+        return;
+    pause(300); // the layout takes in what just changed before its height is read
+    const qreal most = std::max<qreal>(0, page->property("contentHeight").toReal() - page->height());
+    qreal y = 0;
+    if (qstrcmp(name, "bottom") == 0) {
+        y = most;
+    } else if (qstrcmp(name, "middle") == 0) {
+        y = most / 2;
+    } else if (qstrcmp(name, "top") != 0) {
+        QQuickItem* item = tour.find(name);
+        auto* content = qvariant_cast<QQuickItem*>(page->property("contentItem"));
+        if (!tour.check(item && content, name))
+            return;
+        y = std::clamp<qreal>(item->mapToItem(content, QPointF(0, 0)).y() - 16, 0, most);
+    }
+    page->setProperty("contentY", y);
+}
+
+void tourCreateForm(Tour& tour, kalvorin::MobileAppState& state) {
+    QTemporaryDir scratch;
+    state.setSelectedTab(2);
+    pause(400);
+    QQuickItem* loader = tour.find("tabScreen");
+    if (!tour.check(loader != nullptr, "no tab screen"))
+        return;
+    if (!tour.find("createTicketScreen"))
+        loader->setProperty("source", kCreateScreenURL);
+    tour.check(waitFor([&] { return tour.find("createTicketScreen") != nullptr; }), "no new-ticket screen");
+    QObject* form = qvariant_cast<QObject*>(tour.find("createTicketScreen")->property("form"));
+    if (!tour.check(form != nullptr, "no new-ticket form"))
+        return;
+    pause(600);
+    for (const char* where : {"top", "middle", "bottom"}) {
+        scrollCreateFormTo(tour, where);
+        tour.shoot(QStringLiteral("13-new-ticket-empty-%1").arg(QLatin1String(where)));
+    }
+
+    // A demo beneficiary: found by national id, then checked by account.
+    scrollCreateFormTo(tour, "top");
+    form->setProperty("nationalId", QStringLiteral("1104472113"));
+    tour.check(waitFor([&] {
+                   return form->property("lookupMessage").toString() ==
+                          QStringLiteral("تم التحقق من حساب المستخدم.");
+               }),
+               "no account check after the beneficiary lookup");
+    tour.shoot(QStringLiteral("14-new-ticket-lookup-found"));
+    form->setProperty("serviceIndex", 2);
+    form->setProperty("title", QStringLiteral("تعطل الطابعة في المكتب"));
+    scrollCreateFormTo(tour, "reporterCard");
+    tour.shoot(QStringLiteral("15-new-ticket-cascade-lock-note"));
+
+    // The region's drop-down, open.
+    if (QQuickItem* picker = tour.find("reporterPicker2")) {
+        auto* menu = qvariant_cast<QObject*>(picker->property("menu"));
+        auto* popup = menu ? qvariant_cast<QObject*>(menu->property("popup")) : nullptr;
+        if (tour.check(popup != nullptr, "no drop-down popup")) {
+            QMetaObject::invokeMethod(popup, "open");
+            pause(400);
+            tour.shoot(QStringLiteral("16-new-ticket-open-drop-down"));
+            QMetaObject::invokeMethod(popup, "close");
+        }
+    }
+
+    form->setProperty("requiresParticipants", true);
+    form->setProperty("participantIndex", 1);
+    form->setProperty("participantReason", QStringLiteral("يحتاج إفادة من الشبكات"));
+    scrollCreateFormTo(tour, "jointCard");
+    tour.shoot(QStringLiteral("17-new-ticket-joint-processing"));
+
+    // Three attachments, then four more than the list can take.
+    QList<QUrl> files;
+    for (const char* name :
+         {"صورة-العطل.png", "تقرير-الفني.pdf", "ملاحظات.docx", "a.pdf", "b.pdf", "c.pdf", "d.pdf"}) {
+        QFile file(scratch.filePath(QString::fromUtf8(name)));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QByteArray(int(qstrlen(name)) * 9000, 'k'));
+        files << QUrl::fromLocalFile(file.fileName());
+    }
+    QMetaObject::invokeMethod(form, "handleCreateAttachments", Q_ARG(QList<QUrl>, files.mid(0, 3)));
+    scrollCreateFormTo(tour, "attachmentsCard");
+    tour.shoot(QStringLiteral("18-new-ticket-three-attachments"));
+    QMetaObject::invokeMethod(form, "handleCreateAttachments", Q_ARG(QList<QUrl>, files.mid(3)));
+    scrollCreateFormTo(tour, "bottom");
+    tour.shoot(QStringLiteral("19-new-ticket-limit-notice"));
+
+    // A refusal (a service the catalogue does not hold), then the success.
+    form->setProperty("description", QStringLiteral("الطابعة لا تستجيب منذ الصباح"));
+    form->setProperty("selectedServiceId", 999);
+    QMetaObject::invokeMethod(form, "startCreate");
+    tour.check(waitFor([&] { return !form->property("running").toBool(); }), "the refused submission hangs");
+    scrollCreateFormTo(tour, "bottom");
+    tour.shoot(QStringLiteral("20-new-ticket-refused"));
+    form->setProperty("serviceIndex", 2);
+    QMetaObject::invokeMethod(form, "startCreate");
+    tour.check(
+        waitFor([&] { return form->property("message").toString().contains(QStringLiteral("تم إنشاء")); }),
+        "no success line");
+    scrollCreateFormTo(tour, "bottom");
+    tour.shoot(QStringLiteral("21-new-ticket-created"));
+    state.setSelectedTab(0);
+    pause(400);
+}
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -232,6 +348,7 @@ int main(int argc, char* argv[]) {
     // and filtered, the filter menu, the notifications and their empty state, the load-failure
     // banner.
     overviewTour(tour, state);
+    tourCreateForm(tour, state);
 
     // The connection settings opened from the More screen.
     if (QQuickItem* more = tour.find("tabScreen")) {
