@@ -1,18 +1,18 @@
 // How much the strict reading into records costs on top of parsing the JSON.
 //
-// Builds a `tickets` answer of 10,000 rows with every member of a row present,
+// Builds a `tickets` answer of 10,000 rows with every member of a row present
+// (the generator of tests/support/ticketrows.h),
 // then times on the same bytes QJsonDocument::fromJson alone and the whole
 // strict decode into TicketsResponse. Prints both medians, their throughput,
 // and as the last line "ratio <full/parse>" (of thread CPU time). Asserts nothing.
 
 #include "records/records.h"
+#include "ticketrows.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <algorithm>
@@ -25,57 +25,6 @@ namespace {
 
 constexpr int kRows = 10000;
 constexpr int kRepetitions = 15;
-
-QByteArray ticketsAnswer() {
-    const QStringList titles = {
-        QStringLiteral("انقطاع الشبكة في مبنى الإدارة الرئيسي"),
-        QStringLiteral("طابعة قسم الموارد البشرية لا تعمل"),
-        QStringLiteral("بطء شديد في نظام الأرشفة الإلكترونية"),
-        QStringLiteral("طلب تركيب جهاز حاسب لموظف جديد"),
-        QStringLiteral("تعطل جهاز العرض في قاعة الاجتماعات"),
-    };
-    const QStringList states = {QStringLiteral("جديد"), QStringLiteral("محال"),
-                                QStringLiteral("قيد المعالجة"), QStringLiteral("مغلق")};
-    const QStringList priorities = {QStringLiteral("حرجة"), QStringLiteral("عالية"), QStringLiteral("متوسطة"),
-                                    QStringLiteral("منخفضة")};
-    const QStringList scopes = {QStringLiteral("إدارة الشبكات / قسم البنية التحتية"),
-                                QStringLiteral("إدارة الدعم الفني › قسم صيانة الأجهزة"),
-                                QStringLiteral("إدارة التطبيقات / قسم الأنظمة الإدارية")};
-    const QStringList handlers = {QStringLiteral("خالد بن محمد الشهري"),
-                                  QStringLiteral("فهد عبدالعزيز الدوسري"),
-                                  QStringLiteral("ريم سعود الزهراني")};
-    const QStringList beneficiaries = {
-        QStringLiteral("نورة بنت عبدالرحمن العتيبي"), QStringLiteral("إبراهيم بن ناصر السبيعي"),
-        QStringLiteral("هيفاء بنت سلمان الغامدي"), QStringLiteral("سارة المطيري")};
-
-    QJsonArray rows;
-    for (int i = 0; i < kRows; ++i) {
-        const int day = 1 + i % 28;
-        rows.append(QJsonObject{
-            {"maintenanceNo", QStringLiteral("MNT-2024-%1").arg(100000 + i)},
-            {"title", titles.at(i % titles.size())},
-            {"state", states.at(i % states.size())},
-            {"priority", priorities.at(i % priorities.size())},
-            {"priorityCode", QStringLiteral("P%1").arg(1 + i % 4)},
-            {"scope", scopes.at(i % scopes.size())},
-            {"assignedScopeId", QStringLiteral("SC-%1").arg(100 + i % 37)},
-            {"assignedScopeName", scopes.at((i + 1) % scopes.size())},
-            {"assignedHandlerUser", QStringLiteral("handler.%1").arg(i % 53)},
-            {"assignedHandlerName", handlers.at(i % handlers.size())},
-            {"beneficiaryName", beneficiaries.at(i % beneficiaries.size())},
-            {"createdAt",
-             QStringLiteral("2024-05-%1 08:%2").arg(day, 2, 10, QChar(u'0')).arg(i % 60, 2, 10, QChar(u'0'))},
-            {"updatedAt",
-             QStringLiteral("2024-05-%1 14:%2").arg(day, 2, 10, QChar(u'0')).arg(i % 60, 2, 10, QChar(u'0'))},
-            {"attachmentCount", i % 6},
-            {"sla", QJsonObject{{"percent", i % 130},
-                                {"remaining", 2880 - (i * 7) % 3000},
-                                {"breached", i % 130 >= 100},
-                                {"near", i % 130 >= 80 && i % 130 < 100}}},
-        });
-    }
-    return QJsonDocument(QJsonObject{{"ok", true}, {"tickets", rows}}).toJson(QJsonDocument::Compact);
-}
 
 double threadCpuMs() {
     timespec ts{};
@@ -111,7 +60,7 @@ template <class F> Timing measure(F&& run) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QByteArray body = ticketsAnswer();
+    const QByteArray body = kalvorin::test::ticketsAnswer(kRows);
     const double megabytes = body.size() / 1e6;
 
     // Both runs must really read the answer; a failure makes the figures meaningless.

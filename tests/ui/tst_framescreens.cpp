@@ -5,6 +5,7 @@
 #include "frameui.h"
 #include "kalvorinui.h"
 #include "mobileappstate.h"
+#include "rootview.h"
 #include "statefixture.h"
 #include "testenv.h"
 #include "testserver.h"
@@ -28,7 +29,6 @@ class FrameScreensTest : public QObject {
 
     std::unique_ptr<TestServer> server;
     std::unique_ptr<MobileAppState> state;
-    std::unique_ptr<QQuickView> view;
 
     void serveSignedIn() {
         server->setReply(QStringLiteral("status"), 200, R"({"ok":true,"authenticated":true})");
@@ -39,43 +39,12 @@ class FrameScreensTest : public QObject {
             R"({"ok":true,"notifications":[{"id":1},{"id":2,"isRead":false},{"id":3,"isRead":true}]})");
     }
 
-    // The root view in a 390 × 844 mirrored window, as the app shows it.
-    QQuickItem* showRoot(int pollIntervalMs = 30000) {
-        view = std::make_unique<QQuickView>();
-        kalvorin::ui::addImportPaths(*view->engine());
-        QQmlComponent component(view->engine());
-        component.setData(
-            "import QtQuick\nimport Kalvorin.Frame\nContentView { width: 390; height: 844; "
-            "LayoutMirroring.enabled: true; LayoutMirroring.childrenInherit: true; pollIntervalMs: " +
-                QByteArray::number(pollIntervalMs) + " }",
-            QUrl(QStringLiteral("qrc:/frame-test/Root.qml")));
-        auto* root = qobject_cast<QQuickItem*>(component.create());
-        if (!root) {
-            qWarning() << component.errors();
-            return nullptr;
-        }
-        view->setContent(QUrl(), &component, root);
-        view->resize(390, 844);
-        view->show();
-        if (!QTest::qWaitForWindowExposed(view.get()))
-            return nullptr;
-        return root;
-    }
+    kalvorin::test::RootView root;
 
-    QQuickItem* find(const char* name) const {
-        return kalvorin::ui::findItem(view->contentItem(), QLatin1String(name));
-    }
-
-    void type(const QString& text) {
-        for (const QChar c : text)
-            QTest::keyClick(view.get(), c.toLatin1());
-    }
-
-    void click(QQuickItem* item) {
-        QVERIFY(item);
-        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
-        QTest::mouseClick(view.get(), Qt::LeftButton, {}, centre.toPoint());
-    }
+    QQuickItem* showRoot(int pollIntervalMs = 30000) { return root.show(pollIntervalMs); }
+    QQuickItem* find(const char* name) const { return root.find(name); }
+    void type(const QString& text) { root.type(text); }
+    void click(QQuickItem* item) { root.click(item); }
 
 private slots:
     void init() {
@@ -83,7 +52,7 @@ private slots:
         kalvorin::ui::installAppState(state.get());
     }
     void cleanup() {
-        view.reset();
+        root.view.reset();
         state.reset();
         server.reset();
     }
@@ -188,7 +157,7 @@ private slots:
         // Any other dismissal clears it too.
         state->setErrorMessage(QStringLiteral("تعذر تسجيل الدخول."));
         QTRY_VERIFY(alert->property("opened").toBool());
-        QTest::keyClick(view.get(), Qt::Key_Escape);
+        QTest::keyClick(root.view.get(), Qt::Key_Escape);
         QTRY_COMPARE(state->errorMessage(), QString());
     }
 
@@ -210,7 +179,7 @@ private slots:
         // Type the new address with blanks around it and no scheme.
         auto* input = qvariant_cast<QQuickItem*>(field->property("input"));
         input->forceActiveFocus();
-        QTest::keySequence(view.get(), QKeySequence::SelectAll);
+        QTest::keySequence(root.view.get(), QKeySequence::SelectAll);
         type(QStringLiteral(" ") + other.baseURL().mid(7).chopped(1) + QStringLiteral(" "));
         click(find("saveButton"));
         QCOMPARE(state->serverURL(), other.baseURL());

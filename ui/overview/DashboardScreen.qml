@@ -21,7 +21,6 @@ Item {
         topMargin: 16
         spacing: 12
         model: AppState.overview.latest
-        reuseItems: true
         boundsBehavior: Flickable.DragAndOvershootBounds
 
         // The header is a component of the list: it reads the screen's objects by id, which the

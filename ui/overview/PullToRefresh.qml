@@ -23,11 +23,25 @@ Item {
         id: run
     }
 
+    // Whether the list stood at its top at the last scroll. When the list's header grows or
+    // shrinks (the failure banner comes or goes), a list at its top stays at its top instead of
+    // sliding its header out of view.
+    property bool atTop: true
+
     Connections {
         target: root.flickable
         function onDragEnded() {
             if (root.pulled >= root.threshold)
                 run.start();
+        }
+        function onContentYChanged() {
+            const f = root.flickable;
+            root.atTop = f.contentY <= f.originY - f.topMargin + 1;
+        }
+        function onOriginYChanged() {
+            const f = root.flickable;
+            if (root.atTop && !f.moving)
+                f.contentY = f.originY - f.topMargin;
         }
     }
 

@@ -27,7 +27,6 @@ Item {
         topMargin: 16
         spacing: 12
         model: filter
-        reuseItems: true
         boundsBehavior: Flickable.DragAndOvershootBounds
 
         // The header is a component of the list: it reads the screen's objects by id, which the

@@ -1,0 +1,402 @@
+// The overview screens' rules without a window: the ticket filter and its menus, what a ticket
+// row shows, the dashboard's counters, shares and ring, and the list models' updates by identity
+// (checked by QAbstractItemModelTester and by the signals a view would receive).
+
+#include "dashboardoverview.h"
+#include "mobileappstate.h"
+#include "notificationlistmodel.h"
+#include "testenv.h"
+#include "ticketfilter.h"
+#include "ticketlistmodel.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QtTest>
+#include <limits>
+
+using namespace kalvorin;
+
+Q_DECLARE_METATYPE(std::optional<QString>)
+
+namespace {
+
+TicketSummary ticket(const QString& number, std::optional<QString> title = {},
+                     std::optional<QString> priority = {}, std::optional<QString> state = {},
+                     std::optional<QString> scope = {}) {
+    TicketSummary t;
+    t.maintenanceNo = number;
+    t.title = std::move(title);
+    t.priority = std::move(priority);
+    t.state = std::move(state);
+    t.scope = std::move(scope);
+    return t;
+}
+
+// What a view holds after the model's signals: the numbers in row order.
+QStringList numbers(const QAbstractItemModel& model) {
+    QStringList out;
+    for (int row = 0; row < model.rowCount(); ++row)
+        out << model.index(row, 0).data(TicketListModel::MaintenanceNoRole).toString();
+    return out;
+}
+
+QList<TicketSummary> numbered(const QStringList& numbers) {
+    QList<TicketSummary> out;
+    for (const QString& n : numbers)
+        out << ticket(n, QStringLiteral("عنوان ") + n);
+    return out;
+}
+
+} // namespace
+
+class OverviewRulesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // ---- the ticket filter ------------------------------------------------------
+
+    void filterTests_data() {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("priority");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QStringList>("shown");
+        const QString all = TicketFilter::kAllPriorities;
+        const QString allStates = TicketFilter::kAllStates;
+        QTest::newRow("nothing typed")
+            << "" << all << allStates << QStringList{"MNT-1001", "MNT-2002", "X-3"};
+        QTest::newRow("only spaces and a line break")
+            << "  \n " << all << allStates << QStringList{"MNT-1001", "MNT-2002", "X-3"};
+        QTest::newRow("lower-case Latin finds upper-case")
+            << "printer" << all << allStates << QStringList{"MNT-1001"};
+        QTest::newRow("middle digits of the number")
+            << "00" << all << allStates << QStringList{"MNT-1001", "MNT-2002"};
+        QTest::newRow("the scope text is searched")
+            << "الشبكات" << all << allStates << QStringList{"MNT-2002"};
+        QTest::newRow("the beneficiary is not") << "نورة" << all << allStates << QStringList{};
+        QTest::newRow("the state is not") << "مغلق" << all << allStates << QStringList{};
+        QTest::newRow("a trailing space matches only where one stands")
+            << "MNT-1001 " << all << allStates << QStringList{"MNT-1001"};
+        QTest::newRow("a trailing space after the last word")
+            << "الشبكات " << all << allStates << QStringList{};
+        QTest::newRow("whole-text priority") << ""
+                                             << "عالية" << allStates << QStringList{"MNT-2002"};
+        QTest::newRow("no priority is hidden by a filter") << ""
+                                                           << "حرجة" << allStates << QStringList{};
+        QTest::newRow("any priority text, compared whole") << ""
+                                                           << "high" << allStates << QStringList{"X-3"};
+        QTest::newRow("whole-text state") << "" << all << "مغلق" << QStringList{"MNT-1001"};
+        QTest::newRow("all three") << "mnt"
+                                   << "عالية"
+                                   << "جديد" << QStringList{"MNT-2002"};
+    }
+    void filterTests() {
+        QFETCH(QString, search);
+        QFETCH(QString, priority);
+        QFETCH(QString, state);
+        QFETCH(QStringList, shown);
+        TicketSummary first =
+            ticket("MNT-1001", QStringLiteral("PRINTER لا تعمل"), QStringLiteral("عالية جداً"),
+                   QStringLiteral("مغلق"), QStringLiteral("إدارة الدعم / قسم الأجهزة"));
+        first.beneficiaryName = QStringLiteral("نورة العتيبي");
+        const TicketSummary second = ticket("MNT-2002", QStringLiteral("بطء"), QStringLiteral("عالية"),
+                                            QStringLiteral("جديد"), QStringLiteral("إدارة الشبكات"));
+        const TicketSummary third = ticket("X-3", std::nullopt, QStringLiteral("high"));
+        TicketListModel model;
+        model.setTickets({first, second, third});
+        TicketFilter filter;
+        QAbstractItemModelTester tester(&filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        filter.setSourceModel(&model);
+        QSignalSpy resets(&filter, &QAbstractItemModel::modelReset);
+        filter.setSearch(search);
+        filter.setPriority(priority);
+        filter.setState(state);
+        QCOMPARE(numbers(filter), shown);
+        QCOMPARE(filter.count(), shown.size());
+        QCOMPARE(resets.size(), 0);
+        // The rule on a single ticket agrees with the list.
+        for (int row = 0; row < model.count(); ++row)
+            QCOMPARE(
+                TicketFilter::accepts(model.ticketAt(row), model.searchTextAt(row), search, priority, state),
+                shown.contains(model.ticketAt(row).maintenanceNo));
+    }
+
+    void filterMenus_data() {
+        QTest::addColumn<QVariant>("references");
+        QTest::addColumn<QStringList>("priorities");
+        QTest::addColumn<QStringList>("states");
+        const QStringList builtIn = {"كل الأولويات", "حرجة", "عالية", "متوسطة", "منخفضة"};
+        QTest::newRow("before reference data") << QVariant() << builtIn << QStringList{"كل الحالات"};
+        QTest::newRow("no lists held")
+            << QVariant(QVariantMap{{"ok", true}}) << builtIn << QStringList{"كل الحالات"};
+        QTest::newRow("the server's lists, repeats once, first place kept")
+            << QVariant(QVariantMap{{"ok", true},
+                                    {"priorities", QStringList{"عاجل", "كل الأولويات", "عادي", "عاجل"}},
+                                    {"statuses", QStringList{"جديد", "مغلق", "جديد"}}})
+            << QStringList{"كل الأولويات", "عاجل", "عادي"} << QStringList{"كل الحالات", "جديد", "مغلق"};
+        QTest::newRow("an empty list is the server's")
+            << QVariant(QVariantMap{{"ok", true}, {"priorities", QStringList{}}})
+            << QStringList{"كل الأولويات"} << QStringList{"كل الحالات"};
+    }
+    void filterMenus() {
+        QFETCH(QVariant, references);
+        QFETCH(QStringList, priorities);
+        QFETCH(QStringList, states);
+        TicketFilter filter;
+        filter.setReferences(references);
+        QCOMPARE(filter.priorityValues(), priorities);
+        QCOMPARE(filter.stateValues(), states);
+    }
+
+    // ---- a ticket row -------------------------------------------------------------
+
+    void rowValues_data() {
+        QTest::addColumn<std::optional<QString>>("priority");
+        QTest::addColumn<int>("tint");
+        QTest::addColumn<int>("badge");
+        QTest::addColumn<QString>("badgeText");
+        QTest::newRow("critical") << std::optional<QString>("حرجة") << int(Tone::Red) << int(Tone::Red)
+                                  << "حرجة";
+        QTest::newRow("very critical")
+            << std::optional<QString>("حرجة جداً") << int(Tone::Red) << int(Tone::Red) << "حرجة جداً";
+        QTest::newRow("high") << std::optional<QString>("عالية") << int(Tone::Orange) << int(Tone::Orange)
+                              << "عالية";
+        QTest::newRow("medium: teal row, gold badge")
+            << std::optional<QString>("متوسطة") << int(Tone::Teal) << int(Tone::Gold) << "متوسطة";
+        QTest::newRow("low") << std::optional<QString>("منخفضة") << int(Tone::Green) << int(Tone::Green)
+                             << "منخفضة";
+        QTest::newRow("absent") << std::optional<QString>() << int(Tone::Green) << int(Tone::Green)
+                                << "غير محدد";
+        QTest::newRow("empty") << std::optional<QString>("") << int(Tone::Green) << int(Tone::Green)
+                               << "غير محدد";
+    }
+    void rowValues() {
+        QFETCH(std::optional<QString>, priority);
+        QFETCH(int, tint);
+        QFETCH(int, badge);
+        QFETCH(QString, badgeText);
+        TicketListModel model;
+        model.setTickets({ticket("A", std::nullopt, priority)});
+        const QModelIndex row = model.index(0);
+        QCOMPARE(row.data(TicketListModel::TintRole).toInt(), tint);
+        QCOMPARE(row.data(TicketListModel::BadgeToneRole).toInt(), badge);
+        QCOMPARE(row.data(TicketListModel::BadgeTextRole).toString(), badgeText);
+        // The fallbacks of a ticket that carries nothing else.
+        QCOMPARE(row.data(TicketListModel::TitleTextRole).toString(), QStringLiteral("بلاغ دعم فني"));
+        QCOMPARE(row.data(TicketListModel::StateTextRole).toString(), QStringLiteral("غير محدد"));
+        QCOMPARE(row.data(TicketListModel::ScopeTextRole).toString(), QStringLiteral("لا توجد جهة"));
+        QCOMPARE(row.data(TicketListModel::AttachmentsRole).toString(), QStringLiteral("0"));
+        QVERIFY(!row.data(TicketListModel::TitleRole).isValid());
+    }
+
+    void rowScopeIsCompact() {
+        TicketSummary t = ticket("A", QStringLiteral(""), std::nullopt, QStringLiteral("جديد"),
+                                 QStringLiteral("إدارة الدعم الفني › قسم صيانة الأجهزة"));
+        t.attachmentCount = 3;
+        TicketListModel model;
+        model.setTickets({t});
+        QCOMPARE(model.index(0).data(TicketListModel::ScopeTextRole).toString(),
+                 QStringLiteral("قسم صيانة الأجهزة"));
+        QCOMPARE(model.index(0).data(TicketListModel::TitleTextRole).toString(), QString()); // present, empty
+        QCOMPARE(model.index(0).data(TicketListModel::StateTextRole).toString(), QStringLiteral("جديد"));
+        QCOMPARE(model.index(0).data(TicketListModel::AttachmentsRole).toString(), QStringLiteral("3"));
+    }
+
+    // ---- the dashboard ------------------------------------------------------------
+
+    void distribution_data() {
+        QTest::addColumn<QVariantMap>("distribution");
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<QStringList>("texts");
+        // Arcs as "start+sweep", "-" when not drawn.
+        QTest::addColumn<QStringList>("arcs");
+        QTest::newRow("nothing yet") << QVariantMap{} << qint64(0)
+                                     << QStringList{"0 (0%)", "0 (0%)", "0 (0%)", "0 (0%)"}
+                                     << QStringList{"-", "-", "-", "-"};
+        QTest::newRow("very critical stands for critical")
+            << QVariantMap{{"حرجة جداً", 3}} << qint64(12)
+            << QStringList{"3 (25%)", "0 (0%)", "0 (0%)", "0 (0%)"} << QStringList{"-90+90", "-", "-", "-"};
+        QTest::newRow("critical wins over very critical")
+            << QVariantMap{{"حرجة", 1}, {"حرجة جداً", 3}} << qint64(4)
+            << QStringList{"1 (25%)", "0 (0%)", "0 (0%)", "0 (0%)"} << QStringList{"-90+90", "-", "-", "-"};
+        QTest::newRow("shares truncated; arcs follow each other")
+            << QVariantMap{{"عالية", 1}, {"متوسطة", 2}} << qint64(3)
+            << QStringList{"0 (0%)", "1 (33%)", "2 (66%)", "0 (0%)"}
+            << QStringList{"-", "-90+120", "30+240", "-"};
+        QTest::newRow("counts above the total: a full ring, shares past 100%")
+            << QVariantMap{{"منخفضة", 5}, {"عالية", 1}} << qint64(2)
+            << QStringList{"0 (0%)", "1 (50%)", "0 (0%)", "5 (250%)"}
+            << QStringList{"-", "-90+180", "-", "90+360"};
+        QTest::newRow("a total of 0 with counts: an empty ring, 0% shares")
+            << QVariantMap{{"حرجة", 4}} << qint64(0) << QStringList{"4 (0%)", "0 (0%)", "0 (0%)", "0 (0%)"}
+            << QStringList{"-", "-", "-", "-"};
+        QTest::newRow("negative counts draw nothing")
+            << QVariantMap{{"حرجة", -2}, {"عالية", 2}} << qint64(4)
+            << QStringList{"-2 (-50%)", "2 (50%)", "0 (0%)", "0 (0%)"}
+            << QStringList{"-", "-90+180", "-", "-"};
+    }
+    void distribution() {
+        QFETCH(QVariantMap, distribution);
+        QFETCH(qint64, total);
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, arcs);
+        QMap<QString, qint64> counts;
+        for (auto it = distribution.begin(); it != distribution.end(); ++it)
+            counts.insert(it.key(), it.value().toLongLong());
+        const QList<OverviewRow> rows = DashboardOverview::distributionRows(counts, total);
+        QStringList gotTexts, gotArcs, labels;
+        for (const OverviewRow& row : rows) {
+            labels << row.label;
+            gotTexts << row.countText;
+            gotArcs << (row.drawn ? QStringLiteral("%1+%2").arg(row.startAngle).arg(row.sweepAngle) : "-");
+        }
+        QCOMPARE(labels, (QStringList{"حرجة", "عالية", "متوسطة", "منخفضة"}));
+        QCOMPARE(gotTexts, texts);
+        QCOMPARE(gotArcs, arcs);
+    }
+
+    void shareBeyond64Bits() {
+        constexpr qint64 max = std::numeric_limits<qint64>::max();
+        QCOMPARE(DashboardOverview::share(max, 1), max);
+        QCOMPARE(DashboardOverview::share(std::numeric_limits<qint64>::min(), 1),
+                 std::numeric_limits<qint64>::min());
+        QCOMPARE(DashboardOverview::share(max / 10, 1), max);
+        QCOMPARE(DashboardOverview::share(-(max / 10), 1), std::numeric_limits<qint64>::min());
+        QCOMPARE(DashboardOverview::share(1, max), qint64(0));
+    }
+
+    void overviewFollowsItsData() {
+        DashboardOverview overview;
+        QCOMPARE(overview.metrics()->rowCount(), 4);
+        for (const OverviewRow& row : overview.metrics()->rows())
+            QCOMPARE(row.countText, QStringLiteral("0"));
+        QVERIFY(!overview.connected());
+
+        DashboardResponse answer;
+        answer.ok = true;
+        answer.summary = DashboardSummary{
+            .total = 9, .critical = 2, .processing = std::nullopt, .closedToday = 1, .open = 7};
+        MobileUser fromDashboard;
+        fromDashboard.name = QStringLiteral("سارة");
+        answer.user = fromDashboard;
+        MobileUser signedIn;
+        signedIn.name = QStringLiteral("علي");
+        StatusResponse status;
+        status.ok = true;
+        overview.update(answer, signedIn, status);
+        QStringList values;
+        for (const OverviewRow& row : overview.metrics()->rows())
+            values << row.label + u'=' + row.countText;
+        QCOMPARE(values, (QStringList{"البلاغات المفتوحة=7", "البلاغات الحرجة=2", "قيد المعالجة=0",
+                                      "مغلقة اليوم=1"}));
+        QCOMPARE(overview.totalText(), QStringLiteral("9"));
+        QCOMPARE(overview.user()->name, fromDashboard.name);
+        QVERIFY(overview.connected());
+
+        // The same data again changes nothing on the screens.
+        QSignalSpy total(&overview, &DashboardOverview::totalChanged);
+        QSignalSpy user(&overview, &DashboardOverview::userChanged);
+        QSignalSpy metrics(overview.metrics(), &QAbstractItemModel::dataChanged);
+        overview.update(answer, signedIn, status);
+        QCOMPARE(total.size() + user.size() + metrics.size(), 0);
+
+        answer.user.reset();
+        status.ok = false;
+        overview.update(answer, signedIn, status);
+        QCOMPARE(overview.user()->name, signedIn.name);
+        QVERIFY(!overview.connected());
+    }
+
+    // ---- updates by identity --------------------------------------------------------
+
+    void replaceByIdentity_data() {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QStringList>("changed"); // numbers whose content changes
+        QTest::addColumn<int>("dataChanges");
+        QTest::newRow("the same list")
+            << QStringList{"A", "B", "C"} << QStringList{"A", "B", "C"} << QStringList{} << 0;
+        QTest::newRow("one row changed")
+            << QStringList{"A", "B", "C"} << QStringList{"A", "B", "C"} << QStringList{"B"} << 1;
+        QTest::newRow("first load") << QStringList{} << QStringList{"A", "B"} << QStringList{} << 0;
+        QTest::newRow("inserted and removed")
+            << QStringList{"A", "B", "C", "D"} << QStringList{"X", "A", "C", "Y"} << QStringList{"C"} << 1;
+        QTest::newRow("reordered") << QStringList{"A", "B", "C", "D"} << QStringList{"D", "C", "B", "A"}
+                                   << QStringList{} << 0;
+        QTest::newRow("duplicates from the server")
+            << QStringList{"A", "A", "B"} << QStringList{"B", "A", "A", "A"} << QStringList{} << 0;
+        QTest::newRow("emptied") << QStringList{"A", "B"} << QStringList{} << QStringList{} << 0;
+    }
+    void replaceByIdentity() {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, changed);
+        QFETCH(int, dataChanges);
+        TicketListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        TicketFilter filter; // a proxy over it stays consistent too
+        QAbstractItemModelTester proxyTester(&filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        filter.setSourceModel(&model);
+        model.setTickets(numbered(before));
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy layouts(&model, &QAbstractItemModel::layoutChanged);
+        QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+        QList<TicketSummary> next = numbered(after);
+        for (TicketSummary& t : next)
+            if (changed.contains(t.maintenanceNo))
+                t.title = QStringLiteral("عنوان جديد");
+        model.setTickets(next);
+        QCOMPARE(numbers(model), after);
+        QCOMPARE(numbers(filter), after);
+        for (int row = 0; row < model.count(); ++row)
+            QCOMPARE(model.ticketAt(row), next.at(row));
+        QCOMPARE(resets.size() + layouts.size(), 0);
+        QCOMPARE(changes.size(), dataChanges);
+    }
+
+    void notificationsCountUnread() {
+        NotificationListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy unread(&model, &NotificationListModel::unreadCountChanged);
+        MobileNotification absent, read, unreadOne;
+        absent.id = 1;
+        read.id = 2;
+        read.isRead = true;
+        unreadOne.id = 3;
+        unreadOne.isRead = false;
+        unreadOne.title = QStringLiteral("بلاغ");
+        model.setNotifications({absent, read, unreadOne});
+        QCOMPARE(model.unreadCount(), 2);
+        QCOMPARE(model.index(0).data(NotificationListModel::UnreadRole).toBool(), true);
+        QCOMPARE(model.index(1).data(NotificationListModel::UnreadRole).toBool(), false);
+        QCOMPARE(model.index(0).data(NotificationListModel::TitleTextRole).toString(),
+                 QStringLiteral("إشعار"));
+        QCOMPARE(model.index(0).data(NotificationListModel::BodyTextRole).toString(), QString());
+        QCOMPARE(model.index(2).data(NotificationListModel::TitleTextRole).toString(),
+                 QStringLiteral("بلاغ"));
+        // Read on the next load: the card changes in place.
+        absent.isRead = true;
+        QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+        model.setNotifications({absent, read, unreadOne});
+        QCOMPARE(model.unreadCount(), 1);
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(unread.size(), 2);
+    }
+
+    void stateSettersIgnoreEqualValues() {
+        MobileAppState state;
+        state.setTickets(numbered({"A", "B"}));
+        DashboardResponse dashboard;
+        dashboard.ok = true;
+        state.setDashboard(dashboard);
+        QSignalSpy tickets(&state, &MobileAppState::ticketsChanged);
+        QSignalSpy dashboards(&state, &MobileAppState::dashboardChanged);
+        QSignalSpy rows(state.ticketModel(), &QAbstractItemModel::dataChanged);
+        state.setTickets(numbered({"A", "B"}));
+        state.setDashboard(dashboard);
+        QCOMPARE(tickets.size() + dashboards.size() + rows.size(), 0);
+    }
+};
+
+KALVORIN_TEST_MAIN(OverviewRulesTest)
+
+#include "tst_overviewrules.moc"
