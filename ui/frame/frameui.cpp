@@ -15,6 +15,7 @@
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(Kalvorin_FramePlugin)
+Q_IMPORT_QML_PLUGIN(Kalvorin_DetailPlugin)
 
 namespace kalvorin::ui {
 
