@@ -274,6 +274,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, green);
         server->setReply("ticket_action", status, reply);
+        server->setReply("ticket", 200, fixtureTicket());
         TicketDetailView view;
         view.setAppState(state.get());
         TicketActionForm form;
@@ -306,6 +307,7 @@ private slots:
         held.hold = true;
         held.body = R"({"ok":true,"message":"تم إضافة التعليق."})";
         server->setReply("ticket_action", held);
+        server->setReply("ticket", 200, fixtureTicket());
         TicketDetailView view;
         view.setAppState(state.get());
         auto* form = new TicketActionForm;
@@ -317,7 +319,8 @@ private slots:
         QTRY_COMPARE(server->heldCount(), 1);
         delete form;
         server->release();
-        QTRY_COMPARE(view.message(), QStringLiteral("تم إضافة التعليق."));
+        QTRY_VERIFY(view.hasTicket()); // reloaded after the text arrived
+        QCOMPARE(view.message(), QStringLiteral("تم إضافة التعليق."));
         QCOMPARE(server->requestsFor("dashboard").size(), 1);
     }
 
