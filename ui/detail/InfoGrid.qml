@@ -15,9 +15,10 @@ GridLayout {
     Repeater {
         model: grid.items
         InfoChip {
-            required property string title
-            required property string value
-            Layout.preferredWidth: (grid.width - grid.columnSpacing) / 2
+            required title
+            required value
+            // Two equal columns: each chip asks for the same share.
+            Layout.preferredWidth: 1
         }
     }
 }

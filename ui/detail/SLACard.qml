@@ -26,7 +26,6 @@ ProPanel {
             implicitHeight: 74
             Shape {
                 anchors.fill: parent
-                preferredRendererType: Shape.CurveRenderer
                 ShapePath {
                     strokeColor: KalvorinTheme.stroke
                     strokeWidth: 9

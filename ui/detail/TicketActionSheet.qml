@@ -15,6 +15,8 @@ Popup {
     property string kind
     property string ticketNumber
     property var detailView
+    // The screen that opened the sheet: told when it closes.
+    property var host
     readonly property alias form: form
 
     parent: Overlay.overlay
@@ -36,6 +38,8 @@ Popup {
         onDone: sheet.close()
     }
     onAboutToShow: form.appear()
+    onClosed: if (sheet.host) sheet.host.actionKind = ""
+    Component.onCompleted: open()
 
     background: Rectangle {
         color: KalvorinTheme.navy

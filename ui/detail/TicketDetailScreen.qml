@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Layouts
 import QtQuick.Controls
@@ -35,7 +36,12 @@ Item {
     }
 
     StackView.onActivated: view.load()
-    Component.onCompleted: Qt.callLater(() => { if (!screen.StackView.view) view.load(); })
+    // Shown outside a navigation stack (tests, the tour): loaded once it exists.
+    Timer {
+        running: true
+        interval: 0
+        onTriggered: if (!screen.StackView.view) view.load()
+    }
 
     KalvorinBackground { anchors.fill: parent }
 
@@ -107,7 +113,7 @@ Item {
                                 title: actionRow.firstTitle
                                 icon: actionRow.firstIcon
                                 color: actionRow.firstColor
-                                action: () => { screen.actionKind = actionRow.firstKind; }
+                                onAction: screen.actionKind = actionRow.firstKind
                                 Layout.preferredWidth: 1
                             }
                             ActionButton {
@@ -116,7 +122,7 @@ Item {
                                 title: actionRow.secondTitle
                                 icon: actionRow.secondIcon
                                 color: actionRow.secondColor
-                                action: () => { screen.actionKind = actionRow.secondKind; }
+                                onAction: screen.actionKind = actionRow.secondKind
                                 Layout.preferredWidth: 1
                             }
                             // A lone button keeps half the width.
@@ -163,17 +169,18 @@ Item {
         }
     }
 
+    // The sheet of `actionKind`, created afresh each time it opens and gone when it closes.
     Loader {
         id: sheetLoader
         objectName: "actionSheet"
-        active: screen.actionKind.length > 0
-        sourceComponent: TicketActionSheet {
-            kind: screen.actionKind
-            ticketNumber: screen.maintenanceNo
-            detailView: view
-            onClosed: screen.actionKind = ""
-            Component.onCompleted: open()
-        }
+    }
+    onActionKindChanged: {
+        if (actionKind.length > 0)
+            sheetLoader.setSource(Qt.resolvedUrl("TicketActionSheet.qml"),
+                                  { "kind": actionKind, "ticketNumber": maintenanceNo, "detailView": view,
+                                    "host": screen });
+        else
+            sheetLoader.source = "";
     }
 
     FileDialog {
@@ -184,8 +191,7 @@ Item {
                       "PNG (*.png)", "كل الملفات (*)"]
         onAccepted: {
             screen.showAttachmentImporter = false;
-            if (selectedFile.toString().length > 0)
-                view.uploadClosureEvidence(selectedFile);
+            view.uploadClosureEvidence(selectedFile);
         }
         onRejected: screen.showAttachmentImporter = false
     }

@@ -12,11 +12,13 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <QtQml/qqmlregistration.h>
 
 namespace kalvorin {
 
 class RowsModel : public QAbstractListModel {
     Q_OBJECT
+    QML_ANONYMOUS
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:

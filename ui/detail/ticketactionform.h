@@ -55,9 +55,9 @@ class TicketActionForm : public QObject {
     Q_PROPERTY(bool showsReasonPicker READ showsReasonPicker NOTIFY kindChanged)
     Q_PROPERTY(QString reasonPickerTitle READ reasonPickerTitle NOTIFY kindChanged)
     // picker options: label, value (the first is the placeholder with an empty value)
-    Q_PROPERTY(RowsModel* scopeOptions READ scopeOptions CONSTANT)
-    Q_PROPERTY(RowsModel* handlerOptions READ handlerOptions CONSTANT)
-    Q_PROPERTY(RowsModel* reasonOptions READ reasonOptions CONSTANT)
+    Q_PROPERTY(kalvorin::RowsModel* scopeOptions READ scopeOptions CONSTANT)
+    Q_PROPERTY(kalvorin::RowsModel* handlerOptions READ handlerOptions CONSTANT)
+    Q_PROPERTY(kalvorin::RowsModel* reasonOptions READ reasonOptions CONSTANT)
 
 public:
     static inline const QString kActionDone = QStringLiteral("تم تنفيذ الإجراء.");

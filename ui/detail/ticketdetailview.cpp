@@ -85,8 +85,8 @@ void TicketDetailView::uploadClosureEvidence(const QUrl& file) {
 QCoro::Task<> TicketDetailView::uploadNow(QUrl file) {
     QPointer<TicketDetailView> self(this);
     QPointer<MobileAppState> state(m_state);
-    if (!state || m_uploading)
-        co_return;
+    if (!state || m_uploading || file.isEmpty())
+        co_return; // a pick without a file does nothing
     setUploading(true);
     setUploadProgress(-1);
     auto progress = [self](qint64 sent, qint64 total) {

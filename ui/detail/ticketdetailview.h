@@ -46,28 +46,28 @@ class TicketDetailView : public QObject {
     Q_PROPERTY(QColor headerTint READ headerTint NOTIFY ticketChanged)
     Q_PROPERTY(QString title READ title NOTIFY ticketChanged)
     Q_PROPERTY(QString descriptionText READ descriptionText NOTIFY ticketChanged)
-    Q_PROPERTY(RowsModel* headerItems READ headerItems CONSTANT)
-    Q_PROPERTY(RowsModel* beneficiaryItems READ beneficiaryItems CONSTANT)
-    Q_PROPERTY(RowsModel* treatmentItems READ treatmentItems CONSTANT)
+    Q_PROPERTY(kalvorin::RowsModel* headerItems READ headerItems CONSTANT)
+    Q_PROPERTY(kalvorin::RowsModel* beneficiaryItems READ beneficiaryItems CONSTANT)
+    Q_PROPERTY(kalvorin::RowsModel* treatmentItems READ treatmentItems CONSTANT)
     // service level
     Q_PROPERTY(QString slaPercentText READ slaPercentText NOTIFY ticketChanged)
     Q_PROPERTY(double slaFraction READ slaFraction NOTIFY ticketChanged)
     Q_PROPERTY(QString slaStatusText READ slaStatusText NOTIFY ticketChanged)
     Q_PROPERTY(QColor slaStatusColor READ slaStatusColor NOTIFY ticketChanged)
     // workflow: label, done, labelColor, fillColor, outlineColor
-    Q_PROPERTY(RowsModel* workflowSteps READ workflowSteps CONSTANT)
+    Q_PROPERTY(kalvorin::RowsModel* workflowSteps READ workflowSteps CONSTANT)
     // processing chain: label, detail (first six entries); participants: role, name
-    Q_PROPERTY(RowsModel* chainEntries READ chainEntries CONSTANT)
-    Q_PROPERTY(RowsModel* participantRows READ participantRows CONSTANT)
+    Q_PROPERTY(kalvorin::RowsModel* chainEntries READ chainEntries CONSTANT)
+    Q_PROPERTY(kalvorin::RowsModel* participantRows READ participantRows CONSTANT)
     Q_PROPERTY(bool chainEmpty READ chainEmpty NOTIFY ticketChanged)
     // attachments: name, detail, symbol, symbolColor
-    Q_PROPERTY(RowsModel* attachmentRows READ attachmentRows CONSTANT)
+    Q_PROPERTY(kalvorin::RowsModel* attachmentRows READ attachmentRows CONSTANT)
     Q_PROPERTY(QString attachmentsTitle READ attachmentsTitle NOTIFY ticketChanged)
     Q_PROPERTY(QString attachmentsStatus READ attachmentsStatus NOTIFY ticketChanged)
     Q_PROPERTY(bool canUploadClosureEvidence READ canUploadClosureEvidence NOTIFY ticketChanged)
     Q_PROPERTY(QColor attachmentsTint READ attachmentsTint NOTIFY ticketChanged)
     // action rows of two: firstKind, firstTitle, firstIcon, firstColor, second… (empty kind: a spacer)
-    Q_PROPERTY(RowsModel* actionRows READ actionRows CONSTANT)
+    Q_PROPERTY(kalvorin::RowsModel* actionRows READ actionRows CONSTANT)
 
 public:
     static inline const QString kLoadFailed = QStringLiteral("تعذر تحميل تفاصيل البلاغ.");
