@@ -57,7 +57,9 @@ Popup {
         T.Button {
             id: closeButton
             objectName: "sheetClose"
-            x: 18
+            // The cancellation place: the leading corner (anchors follow the mirroring).
+            anchors.left: parent.left
+            anchors.leftMargin: 18
             y: 12
             text: "إغلاق"
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
