@@ -10,7 +10,9 @@
 #include <QMap>
 #include <QObject>
 #include <QSettings>
+#include <QUrl>
 #include <QVariant>
+#include <functional>
 #include <optional>
 #include <qcorotask.h>
 
@@ -59,6 +61,9 @@ public:
     static inline const QString kLoginFailed = QStringLiteral("تعذر تسجيل الدخول.");
     static inline const QString kDefaultNotificationTitle = QStringLiteral("إشعار KALVORIN");
     static inline const QString kDefaultNotificationBody = QStringLiteral("لديك إشعار جديد في النظام.");
+    static inline const QString kTicketNotFound = QStringLiteral("لم يتم العثور على البلاغ.");
+    static inline const QString kUploadDone = QStringLiteral("تم رفع المرفق.");
+    static inline const QString kUploadFailed = QStringLiteral("تعذر رفع المرفق.");
     static constexpr int kMaxPostedPerPass = 5;
     static constexpr int kPollIntervalMs = 30000;
 
@@ -89,6 +94,18 @@ public:
     // `found` false and the failure's description as its `message`.
     QCoro::Task<LookupPersonResponse> lookupBeneficiary(QString nationalId);
     QCoro::Task<LookupPersonResponse> lookupAccount(QString account);
+    // ---- ticket detail and closure evidence ----
+    // One ticket in full; a reply without a ticket fails with its message (or
+    // kTicketNotFound), domain "KALVORIN" and code 404. Keeps the ticket's
+    // joint-processing scopes in currentTicketParticipantScopes.
+    QCoro::Task<Result<TicketDetail>> ticketDetail(QString number);
+    // Sends the file at `fileURL` as the ticket's attachment, streamed from
+    // the file as it leaves (never read whole). Never fails: the text to show.
+    // `progress` hears the body's bytes sent and its total.
+    QCoro::Task<QString> uploadAttachment(QString number, QUrl fileURL, QString purpose,
+                                          std::function<void(qint64, qint64)> progress = {});
+    // The media type registered for a file name's extension, else "application/octet-stream".
+    static QString mediaTypeForFileName(const QString& fileName);
 
     // The signed-in shell's background work: register the device, refresh,
     // then every interval the status check and the notifications load. It

@@ -80,7 +80,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
                                          QStringLiteral("seconds"));
     const QCommandLineOption maxUpload(
         QStringLiteral("max-upload-mb"),
-        QStringLiteral("Largest closure evidence accepted, in MB (default 25)."), QStringLiteral("mb"));
+        QStringLiteral("Largest closure evidence accepted, in MB (default 256)."), QStringLiteral("mb"));
     const QCommandLineOption tlsCert(QStringLiteral("tls-cert"),
                                      QStringLiteral("PEM certificate: serve HTTPS."), QStringLiteral("file"));
     const QCommandLineOption tlsKey(

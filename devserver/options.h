@@ -21,7 +21,8 @@ struct Options {
     QString tlsCert;
     QString tlsKey;
     int notifyEverySeconds = 0;
-    qint64 maxUploadBytes = 25LL * 1024 * 1024;
+    // Closure evidence up to this size; request bodies grow with it (sizeguard.h).
+    qint64 maxUploadBytes = 256LL * 1024 * 1024;
     bool testControls = false;
     bool quiet = false;
     FaultPlan faults;

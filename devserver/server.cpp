@@ -79,11 +79,11 @@ bool DevServer::start(QString* url, QString* error) {
     auto listenOn = [&](const QHostAddress& address, quint16 port) -> quint16 {
         QTcpServer* server = nullptr;
         if (tls) {
-            auto* s = new GuardedSslServer(this);
+            auto* s = new GuardedSslServer(requestBodyLimit(m_options.maxUploadBytes), this);
             s->setSslConfiguration(ssl);
             server = s;
         } else {
-            server = new GuardedTcpServer(this);
+            server = new GuardedTcpServer(requestBodyLimit(m_options.maxUploadBytes), this);
         }
         if (!server->listen(address, port)) {
             *error = server->errorString();

@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+#include <algorithm>
 #include <memory>
 
 namespace devserver {
@@ -33,12 +34,12 @@ qint64 announcedLength(const QByteArray& chunk) {
     return -1;
 }
 
-void refuse(QTcpSocket* socket, qint64 headerBytes, qint64 bodyBytes) {
+void refuse(QTcpSocket* socket, qint64 headerBytes, qint64 bodyBytes, qint64 limit) {
     // Qt's reader must not see this request at all.
     QObject::disconnect(socket, &QIODevice::readyRead, nullptr, nullptr);
     auto left = std::make_shared<qint64>(headerBytes + bodyBytes);
     QPointer<QTcpSocket> guarded(socket);
-    auto drain = [guarded, left] {
+    auto drain = [guarded, left, limit] {
         if (!guarded)
             return;
         while (*left > 0 && guarded->bytesAvailable() > 0)
@@ -49,7 +50,8 @@ void refuse(QTcpSocket* socket, qint64 headerBytes, qint64 bodyBytes) {
         const QByteArray body =
             QJsonDocument(QJsonObject{{QStringLiteral("ok"), false},
                                       {QStringLiteral("message"),
-                                       QStringLiteral("حجم الطلب يتجاوز الحد المسموح (100 ميجابايت).")}})
+                                       QStringLiteral("حجم الطلب يتجاوز الحد المسموح (%1 ميجابايت).")
+                                           .arg(limit / (1024 * 1024))}})
                 .toJson(QJsonDocument::Compact);
         guarded->write("HTTP/1.1 413 Payload Too Large\r\nContent-Type: application/json; charset=utf-8\r\n"
                        "Connection: close\r\nContent-Length: " +
@@ -62,6 +64,11 @@ void refuse(QTcpSocket* socket, qint64 headerBytes, qint64 bodyBytes) {
 
 } // namespace
 
+qint64 requestBodyLimit(qint64 maxUploadBytes) {
+    const qint64 base64 = (maxUploadBytes + 2) / 3 * 4;
+    return std::max(kMaxRequestBodyBytes, base64 + 1024 * 1024);
+}
+
 void guardBodySize(QTcpSocket* socket, qint64 limit) {
     QObject::connect(socket, &QIODevice::readyRead, socket, [socket, limit] {
         const QByteArray chunk = socket->peek(64 * 1024);
@@ -69,7 +76,7 @@ void guardBodySize(QTcpSocket* socket, qint64 limit) {
             return;
         const qint64 length = announcedLength(chunk);
         if (length > limit)
-            refuse(socket, chunk.indexOf("\r\n\r\n") + 4, length);
+            refuse(socket, chunk.indexOf("\r\n\r\n") + 4, length, limit);
     });
 }
 

@@ -20,7 +20,9 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QQmlApplicationEngine>
+#include <QQmlComponent>
 #include <QQuickItem>
+#include <QQuickView>
 #include <QQuickWindow>
 #include <QSettings>
 #include <QStandardPaths>
@@ -108,7 +110,7 @@ void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     state.setSelectedTab(0);
     pause(600);
     showFirstRow(tour, "latestList");
-    tour.shoot(QStringLiteral("22-dashboard-latest"));
+    tour.shoot(QStringLiteral("40-dashboard-latest"));
 
     state.setSelectedTab(1);
     pause(600);
@@ -120,16 +122,16 @@ void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     // A word of the first ticket's title, as someone would type it.
     filter->setProperty("search", first.title.value_or(first.maintenanceNo).section(u' ', 0, 0));
     pause(500);
-    tour.shoot(QStringLiteral("23-tickets-search"));
+    tour.shoot(QStringLiteral("41-tickets-search"));
     filter->setProperty("search", QString());
     if (QQuickItem* menu = tour.find("stateFilter")) {
         QMetaObject::invokeMethod(menu, "open");
         pause(500);
-        tour.shoot(QStringLiteral("24-filter-menu"));
+        tour.shoot(QStringLiteral("42-filter-menu"));
     }
     filter->setProperty("state", first.state.value_or(QString()));
     pause(500);
-    tour.shoot(QStringLiteral("25-tickets-by-state"));
+    tour.shoot(QStringLiteral("43-tickets-by-state"));
     filter->setProperty("state", QStringLiteral("كل الحالات"));
 
     state.setSelectedTab(3);
@@ -137,13 +139,13 @@ void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     const QList<kalvorin::MobileNotification> notifications = state.notifications();
     state.setNotifications({});
     pause(500);
-    tour.shoot(QStringLiteral("26-notifications-empty"));
+    tour.shoot(QStringLiteral("44-notifications-empty"));
     state.setNotifications(notifications);
 
     state.setSelectedTab(0);
     state.setErrorMessage(QStringLiteral("رفض الخادم الاتصال. تأكد من عنوان الخادم ومن أنه يعمل."));
     pause(600);
-    tour.shoot(QStringLiteral("27-load-failure-banner"));
+    tour.shoot(QStringLiteral("45-load-failure-banner"));
     state.setErrorMessage(QString());
 }
 
@@ -359,6 +361,97 @@ int main(int argc, char* argv[]) {
             tour.shoot(QStringLiteral("09-more-connection-settings"));
             screen->setProperty("showSettings", false);
             pause(500);
+        }
+    }
+
+    // The ticket detail on a phone-sized window of its own (the shell's navigation arrives with
+    // the overview screens): the top, the attachments, the processing chain, each action sheet
+    // empty and filled, a sheet's red failure, then the loading and failure lines.
+    if (tour.check(!state.tickets().isEmpty(), "no ticket to open")) {
+        QQuickView detailWindow;
+        kalvorin::ui::addImportPaths(*detailWindow.engine());
+        QQmlComponent component(detailWindow.engine());
+        component.setData(
+            "import QtQuick\nimport Kalvorin.Detail\nTicketDetailScreen { width: 390; height: 844; "
+            "LayoutMirroring.enabled: true; LayoutMirroring.childrenInherit: true }",
+            QUrl(QStringLiteral("qrc:/kalvorin-tour/Detail.qml")));
+        auto* screen = qobject_cast<QQuickItem*>(component.beginCreate(detailWindow.rootContext()));
+        if (tour.check(screen != nullptr, "no detail screen")) {
+            screen->setProperty("maintenanceNo", state.tickets().constFirst().maintenanceNo);
+            component.completeCreate();
+            detailWindow.setContent(QUrl(), &component, screen);
+            detailWindow.resize(390, 844);
+            detailWindow.show();
+            Tour detail(outDir, detailWindow);
+            QObject* view = qvariant_cast<QObject*>(screen->property("view"));
+            tour.check(waitFor([&] { return view->property("hasTicket").toBool(); }), "detail not loaded");
+            pause(600);
+            detail.shoot(QStringLiteral("50-detail-top"));
+            auto scrollTo = [&](const char* name) {
+                QQuickItem* page = detail.find("detailPage");
+                QQuickItem* item = detail.find(name);
+                if (page && item)
+                    page->setProperty("contentY",
+                                      item->mapToItem(page->childItems().constFirst(), QPointF()).y() - 16);
+            };
+            scrollTo("attachmentsCard");
+            detail.shoot(QStringLiteral("51-detail-attachments"));
+            scrollTo("processingChain");
+            detail.shoot(QStringLiteral("52-detail-processing-chain"));
+            int shot = 53;
+            for (const char* kind : {"comment", "route", "close", "reject", "managerRoute",
+                                     "temporaryPassword", "jointProcessing"}) {
+                screen->setProperty("actionKind", QString::fromLatin1(kind));
+                pause(500);
+                detail.shoot(QStringLiteral("%1-sheet-%2").arg(shot++).arg(QLatin1String(kind)));
+                if (QQuickItem* editor = detail.find("noteEditor"))
+                    editor->setProperty("text", QStringLiteral("تمت معاينة الموقع والتواصل مع المستفيد."));
+                // The first real option of each picker shown, chosen as a tap would.
+                for (const char* picker : {"scopePicker", "reasonPicker", "handlerPicker"}) {
+                    QQuickItem* menu = detail.find(picker);
+                    if (!menu || !menu->isVisible() || menu->property("count").toInt() < 2)
+                        continue;
+                    menu->setProperty("currentIndex", 1);
+                    QMetaObject::invokeMethod(menu, "activated", Q_ARG(int, 1));
+                    pause(100);
+                }
+                pause(300);
+                detail.shoot(QStringLiteral("%1-sheet-%2-filled").arg(shot++).arg(QLatin1String(kind)));
+                screen->setProperty("actionKind", QString());
+                pause(400);
+            }
+            // A failure inside the sheet: the server cannot be reached.
+            const QString realServer = state.serverURL();
+            screen->setProperty("actionKind", QStringLiteral("comment"));
+            pause(400);
+            if (QQuickItem* editor = detail.find("noteEditor"))
+                editor->setProperty("text", QStringLiteral("تعليق لن يصل إلى الخادم."));
+            state.setServerURL(QStringLiteral("http://127.0.0.1:9/kalvorin/"));
+            if (QQuickItem* submit = detail.find("submitAction"))
+                QMetaObject::invokeMethod(submit, "clicked");
+            tour.check(waitFor([&] {
+                           return detail.find("formMessage") && detail.find("formMessage")->isVisible();
+                       }),
+                       "no failure in the sheet");
+            detail.shoot(QStringLiteral("67-sheet-failure"));
+            screen->setProperty("actionKind", QString());
+            pause(400);
+            // The failure line, then the loading line (an address that never answers), on a fresh screen.
+            auto* failing = qobject_cast<QQuickItem*>(component.create(detailWindow.rootContext()));
+            if (tour.check(failing != nullptr, "no second detail screen")) {
+                failing->setProperty("maintenanceNo", QStringLiteral("MNT-0000-00000"));
+                failing->setParentItem(detailWindow.contentItem());
+                QObject* failingView = qvariant_cast<QObject*>(failing->property("view"));
+                tour.check(waitFor([&] { return !failingView->property("loading").toBool(); }),
+                           "no failure line");
+                detail.shoot(QStringLiteral("68-detail-failure"));
+                state.setServerURL(QStringLiteral("http://10.255.255.1/kalvorin/"));
+                failing->setProperty("maintenanceNo", QStringLiteral("MNT-0000-00001"));
+                QMetaObject::invokeMethod(failingView, "load");
+                detail.shoot(QStringLiteral("69-detail-loading"));
+                delete failing;
+            }
+            state.setServerURL(realServer);
         }
     }
 

@@ -16,6 +16,7 @@
 
 Q_IMPORT_QML_PLUGIN(Kalvorin_FramePlugin)
 Q_IMPORT_QML_PLUGIN(Kalvorin_CreatePlugin)
+Q_IMPORT_QML_PLUGIN(Kalvorin_DetailPlugin)
 
 namespace kalvorin::ui {
 

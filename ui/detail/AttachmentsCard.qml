@@ -1,0 +1,137 @@
+import QtQuick
+import QtQuick.Layouts
+import QtQuick.Controls
+import QtQuick.Templates as T
+import Kalvorin.Theme
+
+// The ticket's stored attachments and, when the user may close the ticket, the upload of
+// closure evidence. `uploadRequested` asks the screen to show its file picker.
+ProPanel {
+    id: card
+
+    required property var view
+    signal uploadRequested()
+
+    tint: view.attachmentsTint
+    radius: 16
+    padding: 14
+    Layout.fillWidth: true
+
+    ColumnLayout {
+        width: parent.width
+        spacing: 12
+
+        RowLayout {
+            Layout.fillWidth: true
+            SymbolLabel {
+                objectName: "attachmentsTitle"
+                symbol: "paperclip.circle.fill"
+                text: card.view.attachmentsTitle
+                font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
+                color: KalvorinTheme.text
+            }
+            Item { Layout.fillWidth: true }
+            Text {
+                objectName: "attachmentsStatus"
+                text: card.view.attachmentsStatus
+                color: KalvorinTheme.muted
+                font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
+            }
+        }
+
+        ColumnLayout {
+            visible: card.view.attachmentRows.count > 0
+            spacing: 8
+            Layout.fillWidth: true
+            Repeater {
+                model: card.view.attachmentRows
+                Rectangle {
+                    id: row
+                    required property string name
+                    required property string detail
+                    required property string symbol
+                    required property color symbolColor
+                    Layout.fillWidth: true
+                    implicitHeight: rowContent.implicitHeight + 20
+                    radius: 12
+                    color: KalvorinTheme.ink
+                    border.width: 1
+                    border.color: KalvorinTheme.stroke
+                    RowLayout {
+                        id: rowContent
+                        anchors.fill: parent
+                        anchors.margins: 10
+                        ColumnLayout {
+                            spacing: 3
+                            Layout.fillWidth: true
+                            Text {
+                                text: row.name
+                                color: KalvorinTheme.text
+                                font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
+                                elide: Text.ElideRight
+                                maximumLineCount: 1
+                                horizontalAlignment: Text.AlignRight
+                                Layout.fillWidth: true
+                            }
+                            Text {
+                                text: row.detail
+                                color: KalvorinTheme.muted
+                                font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
+                                horizontalAlignment: Text.AlignRight
+                                Layout.fillWidth: true
+                            }
+                        }
+                        Symbol {
+                            name: row.symbol
+                            color: row.symbolColor
+                            size: 18
+                        }
+                    }
+                }
+            }
+        }
+
+        T.Button {
+            id: upload
+            objectName: "uploadEvidence"
+            visible: card.view.canUploadClosureEvidence
+            enabled: !card.view.uploadingAttachment
+            Layout.fillWidth: true
+            implicitHeight: Math.max(44, contentItem.implicitHeight + 20)
+            Accessible.name: "رفع مرفق إثبات الإغلاق"
+            onClicked: card.uploadRequested()
+            contentItem: RowLayout {
+                spacing: 8
+                Item { Layout.fillWidth: true }
+                BusyIndicator {
+                    objectName: "uploadProgress"
+                    visible: card.view.uploadingAttachment
+                    running: visible
+                    palette.dark: "white"
+                    Layout.preferredWidth: 22
+                    Layout.preferredHeight: 22
+                }
+                Text {
+                    visible: card.view.uploadingAttachment && card.view.uploadProgress >= 0
+                    text: Math.round(card.view.uploadProgress * 100) + "%"
+                    color: KalvorinTheme.text
+                    font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
+                }
+                SymbolLabel {
+                    symbol: "square.and.arrow.up"
+                    text: "رفع مرفق إثبات الإغلاق"
+                    font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
+                    color: KalvorinTheme.text
+                }
+                Item { Layout.fillWidth: true }
+            }
+            background: Rectangle {
+                radius: 14
+                color: KalvorinTheme.alpha(KalvorinTheme.green, 0.22)
+                border.width: 1
+                border.color: KalvorinTheme.alpha(KalvorinTheme.green, 0.48)
+                opacity: upload.enabled ? 1.0 : 0.6
+            }
+        }
+    }
+}

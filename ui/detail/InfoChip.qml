@@ -1,0 +1,41 @@
+import QtQuick
+import QtQuick.Layouts
+import Kalvorin.Theme
+
+// One titled value of an InfoGrid; the value comes already normalised from C++.
+Rectangle {
+    id: chip
+
+    property string title
+    property string value
+
+    Layout.fillWidth: true
+    Layout.minimumWidth: 10
+    implicitHeight: column.implicitHeight + 20
+    radius: 12
+    color: KalvorinTheme.alpha(KalvorinTheme.ink, 0.55)
+
+    ColumnLayout {
+        id: column
+        anchors.fill: parent
+        anchors.margins: 10
+        spacing: 5
+        Text {
+            text: chip.title
+            color: KalvorinTheme.muted
+            font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
+            horizontalAlignment: Text.AlignRight
+            Layout.fillWidth: true
+        }
+        Text {
+            text: chip.value
+            color: KalvorinTheme.text
+            font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
+            horizontalAlignment: Text.AlignRight
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
+            elide: Text.ElideRight
+            Layout.fillWidth: true
+        }
+    }
+}
