@@ -153,6 +153,15 @@ private slots:
         root.click(root.find("ticketRow_MNT-1"));
         QTRY_COMPARE(requested.size(), 1);
         QCOMPARE(requested.first().first().toString(), QStringLiteral("MNT-1"));
+        // The shell pushes the ticket's detail over the tab; its back arrow pops it.
+        QQuickItem* stack = root.find("navigation");
+        QTRY_COMPARE(stack->property("depth").toInt(), 2);
+        auto* detail = stack->property("currentItem").value<QQuickItem*>();
+        QCOMPARE(detail->property("maintenanceNo").toString(), QStringLiteral("MNT-1"));
+        QTRY_COMPARE(server->requestsFor(QStringLiteral("ticket")).size(), 1);
+        QTest::qWait(400); // the push transition
+        root.click(kalvorin::ui::findItem(detail, QStringLiteral("headerLeading")));
+        QTRY_COMPARE(stack->property("depth").toInt(), 1);
     }
 
     void acknowledgingStartsAndChangesNothingAtTheTap() {

@@ -1,6 +1,5 @@
 #include "rowsmodel.h"
 
-
 namespace kalvorin {
 
 RowsModel::RowsModel(QList<QByteArray> roles, QObject* parent)

@@ -39,7 +39,6 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-
 private:
     QList<QByteArray> m_roles;
     QList<Row> m_rows;

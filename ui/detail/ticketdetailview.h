@@ -10,9 +10,9 @@
 // `loading`, so the last to finish decides. A load or upload that finishes after the screen is
 // gone touches nothing (the coroutines hold only guarded pointers).
 
-#include "ticketlistmodel.h"
 #include "records/records.h"
 #include "rowsmodel.h"
+#include "ticketlistmodel.h"
 
 #include <QColor>
 #include <QObject>

@@ -1,0 +1,164 @@
+// The ticket list at 10,000 realistic rows (the generator of tests/support/ticketrows.h):
+//   - loading the decoded records into the state's model;
+//   - typing an 8-character query into the filter, per keystroke (filter and proxy update),
+//     median, p95 and max, beside a bare QStringView::contains loop over the same folded texts;
+//   - a refresh with 10 changed rows, and the signals a view receives from it (no reset);
+//   - the time from setTickets to the first frame of the tickets screen, offscreen;
+//   - the memory the rows hold, beside the size of the answer.
+// Prints figures and asserts nothing; the last line is "filter_p95_ms <value>".
+
+#include "frameui.h"
+#include "hostileserver.h"
+#include "kalvorinui.h"
+#include "mobileappstate.h"
+#include "records/records.h"
+#include "testenv.h"
+#include "ticketfilter.h"
+#include "ticketrows.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QSignalSpy>
+#include <algorithm>
+#include <cstdio>
+
+using namespace kalvorin;
+
+namespace {
+
+constexpr int kRows = 10000;
+constexpr int kRounds = 25;
+
+double ms(const QElapsedTimer& timer) {
+    return timer.nsecsElapsed() / 1e6;
+}
+
+struct Spread {
+    double median, p95, max;
+};
+
+Spread spread(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    return {values.at(values.size() / 2), values.at(int(values.size() * 0.95)), values.last()};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    test::prepareEnvironment();
+    ui::prepareApplication(app);
+
+    const QByteArray answer = test::ticketsAnswer(kRows);
+    Result<TicketsResponse> decoded = json::decode<TicketsResponse>(answer);
+    if (!decoded) {
+        std::fprintf(stderr, "decode failed: %s\n", qPrintable(decoded.description()));
+        return 1;
+    }
+
+    // ---- load, and the memory the rows hold ----
+    MobileAppState state;
+    ui::installAppState(&state);
+    const qint64 before = test::memory::residentKb();
+    QElapsedTimer timer;
+    timer.start();
+    state.setTickets(decoded->tickets);
+    const double loadMs = ms(timer);
+    const double heldMb = (test::memory::residentKb() - before) / 1024.0;
+    const double answerMb = answer.size() / 1048576.0;
+
+    // ---- typing ----
+    TicketFilter filter;
+    filter.setSourceModel(state.ticketModel());
+    const QString query = QStringLiteral("الشبكة ف"); // 8 keystrokes
+    QList<double> keystrokes, bare;
+    QList<double> perLength(query.size());
+    int shown = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        filter.setSearch(QString());
+        for (int length = 1; length <= query.size(); ++length) {
+            const QString typed = query.left(length);
+            timer.restart();
+            filter.setSearch(typed);
+            keystrokes << ms(timer);
+            shown = filter.rowCount();
+
+            const QString folded = TicketListModel::foldedForSearch(typed);
+            timer.restart();
+            int found = 0;
+            for (int row = 0; row < state.ticketModel()->count(); ++row)
+                found += QStringView(state.ticketModel()->searchTextAt(row)).contains(folded);
+            bare << ms(timer);
+            perLength[length - 1] += keystrokes.last();
+            if (round == 0)
+                std::printf("  \"%s\": %d rows contain it\n", qPrintable(typed), found);
+        }
+    }
+    filter.setSearch(QString());
+    std::printf("keystroke means:");
+    for (double total : perLength)
+        std::printf(" %.2f", total / kRounds);
+    std::printf(" ms\n");
+
+    // ---- a refresh with 10 changed rows ----
+    QList<TicketSummary> refreshed = decoded->tickets;
+    for (int i = 0; i < 10; ++i)
+        refreshed[i * 997].state = QStringLiteral("مغلق بعد التحديث");
+    QSignalSpy resets(state.ticketModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy changes(state.ticketModel(), &QAbstractItemModel::dataChanged);
+    QSignalSpy inserts(state.ticketModel(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removals(state.ticketModel(), &QAbstractItemModel::rowsRemoved);
+    timer.restart();
+    state.setTickets(refreshed);
+    const double refreshMs = ms(timer);
+
+    // ---- the first frame of the tickets screen ----
+    MobileAppState fresh;
+    ui::installAppState(&fresh);
+    QQuickView view;
+    ui::addImportPaths(*view.engine());
+    QQmlComponent component(view.engine());
+    component.setData("import QtQuick\nimport Kalvorin.Overview\nTicketsScreen { width: 390; height: 844; "
+                      "LayoutMirroring.enabled: true; LayoutMirroring.childrenInherit: true }",
+                      QUrl(QStringLiteral("qrc:/bench/Tickets.qml")));
+    auto* screen = qobject_cast<QQuickItem*>(component.create());
+    if (!screen) {
+        std::fprintf(stderr, "the tickets screen could not be created\n");
+        return 1;
+    }
+    view.setContent(QUrl(), &component, screen);
+    view.resize(390, 844);
+    view.show();
+    if (!QTest::qWaitForWindowExposed(&view))
+        return 1;
+    QTest::qWait(300);
+    bool framed = false;
+    QObject::connect(&view, &QQuickWindow::frameSwapped, [&] { framed = true; });
+    timer.restart();
+    fresh.setTickets(decoded->tickets);
+    framed = QTest::qWaitFor([&] { return framed; }, 5000);
+    const double firstFrameMs = ms(timer);
+
+    const Spread typed = spread(keystrokes);
+    const Spread loop = spread(bare);
+    std::printf("rows %d, answer %.1f MB\n", kRows, answerMb);
+    std::printf("load into the model      %7.2f ms\n", loadMs);
+    std::printf(
+        "keystroke (filter+proxy) median %6.2f  p95 %6.2f  max %6.2f ms  (%d of %d rows shown at the end)\n",
+        typed.median, typed.p95, typed.max, shown, kRows);
+    std::printf("bare contains loop       median %6.2f  p95 %6.2f  max %6.2f ms\n", loop.median, loop.p95,
+                loop.max);
+    std::printf(
+        "refresh, 10 rows changed %7.2f ms: %lld dataChanged, %lld inserted, %lld removed, %lld resets\n",
+        refreshMs, qlonglong(changes.size()), qlonglong(inserts.size()), qlonglong(removals.size()),
+        qlonglong(resets.size()));
+    std::printf("setTickets to first frame %6.2f ms%s\n", firstFrameMs, framed ? "" : " (no frame seen)");
+    std::printf("rows held %.1f MB = %.2f x the answer%s\n", heldMb, heldMb / answerMb,
+                test::memory::meaningful() ? "" : " (not meaningful under AddressSanitizer)");
+    std::printf("filter_p95_ms %.2f\n", typed.p95);
+    return 0;
+}
