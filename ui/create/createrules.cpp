@@ -4,6 +4,8 @@
 
 namespace kalvorin::create {
 
+// Every script's decimal digits count: the Arabic-Indic "٠" to "٩", the Extended Arabic-Indic
+// "۰" to "۹", the ASCII ones and any other; everything else is dropped.
 QString westernDigits(const QString& text) {
     QString out;
     for (const char32_t c : text.toUcs4()) {
