@@ -245,7 +245,8 @@ private slots:
         serveSignedIn();
         QVERIFY(showRoot());
         QTRY_VERIFY(find("shell"));
-        QTest::qWait(300);
+        QTRY_VERIFY(find("dashboardScreen"));
+        QTRY_VERIFY(state->dashboard().has_value()); // the shell's first refresh has answered
         // The dashboard's header: bell on the leading side, refresh on the trailing side.
         click(find("headerLeading"));
         QCOMPARE(state->selectedTab(), 3);

@@ -159,7 +159,7 @@ private slots:
         auto* detail = stack->property("currentItem").value<QQuickItem*>();
         QCOMPARE(detail->property("maintenanceNo").toString(), QStringLiteral("MNT-1"));
         QTRY_COMPARE(server->requestsFor(QStringLiteral("ticket")).size(), 1);
-        QTest::qWait(400); // the push transition
+        QTRY_VERIFY(!stack->property("busy").toBool()); // the push transition is over
         root.click(kalvorin::ui::findItem(detail, QStringLiteral("headerLeading")));
         QTRY_COMPARE(stack->property("depth").toInt(), 1);
     }
