@@ -56,6 +56,11 @@ Item {
             }
             GridLayout {
                 id: grid
+                // Right to left by its own setting: a grid made inside the list's header does not
+                // always follow the mirroring it inherits (Qt 6.4), and the cards' order must not
+                // depend on when it was made. The cards themselves stay mirrored.
+                LayoutMirroring.enabled: false
+                layoutDirection: Qt.RightToLeft
                 columns: 2
                 rowSpacing: 12
                 columnSpacing: 12
