@@ -80,7 +80,7 @@ QVariant TicketListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QHash<int, QByteArray> TicketListModel::roleNames() const {
+QHash<int, QByteArray> TicketListModel::roles() {
     return {
         {MaintenanceNoRole, "maintenanceNo"},
         {TitleRole, "title"},

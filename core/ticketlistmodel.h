@@ -52,7 +52,8 @@ public:
     const QString& searchTextAt(int row) const { return m_rows.at(row).searchText; }
 
     QVariant data(const QModelIndex& index, int role) const override;
-    QHash<int, QByteArray> roleNames() const override;
+    QHash<int, QByteArray> roleNames() const override { return roles(); }
+    static QHash<int, QByteArray> roles();
 
     // ---- what a row shows ----
     // The card's tint and the badge's colour, by substring tests on the priority in this order.

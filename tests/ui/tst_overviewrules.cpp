@@ -353,6 +353,87 @@ private slots:
         QCOMPARE(changes.size(), dataChanges);
     }
 
+    // The filter follows the list's inserts, removals, moves and changed rows while it hides
+    // some: an upper-case letter is a shown ticket, its lower-case twin the same ticket hidden.
+    void filterFollowsTheList_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("reversed with hidden rows between") << "AbCdE"
+                                                           << "EdCbA";
+        QTest::newRow("a shown row hidden, a hidden one shown") << "AbC"
+                                                                << "aBC";
+        QTest::newRow("inserted and removed around hidden rows") << "AbCd"
+                                                                 << "XbyCZ";
+        QTest::newRow("only a hidden row moves") << "AbC"
+                                                 << "bAC";
+        QTest::newRow("a shown row moves past hidden ones") << "AbcdE"
+                                                            << "bcdEA";
+        QTest::newRow("duplicates from the server") << "AaB"
+                                                    << "aAAb";
+        QTest::newRow("all hidden, then all shown") << "abc"
+                                                    << "CBA";
+    }
+    void filterFollowsTheList() {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        const auto tickets = [](const QString& letters) {
+            QList<TicketSummary> out;
+            for (QChar letter : letters)
+                out << ticket(QString(letter.toUpper()), {}, {},
+                              letter.isUpper() ? QStringLiteral("جديد") : QStringLiteral("مغلق"));
+            return out;
+        };
+        TicketListModel model;
+        model.setTickets(tickets(before));
+        TicketFilter filter;
+        QAbstractItemModelTester tester(&filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        filter.setSourceModel(&model);
+        filter.setState(QStringLiteral("جديد"));
+        QSignalSpy resets(&filter, &QAbstractItemModel::modelReset);
+        model.setTickets(tickets(after));
+        QStringList shown;
+        for (QChar letter : after)
+            if (letter.isUpper())
+                shown << QString(letter);
+        QCOMPARE(numbers(filter), shown);
+        QCOMPARE(resets.size(), 0);
+        QCOMPARE(filter.count(), shown.size());
+    }
+
+    // Typing forwards and back over rows that match in scattered runs: after every keystroke
+    // the filter shows exactly the rows the rule accepts, with one count change at most.
+    void typingOverScatteredRows() {
+        QList<TicketSummary> rows;
+        for (int i = 0; i < 300; ++i)
+            rows << ticket(QStringLiteral("MNT-%1").arg(i * 7919 % 1000, 3, 10, QLatin1Char('0')), {},
+                           i % 3 ? QStringLiteral("عالية") : QStringLiteral("منخفضة"));
+        TicketListModel model;
+        model.setTickets(rows);
+        TicketFilter filter;
+        QAbstractItemModelTester tester(&filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        filter.setSourceModel(&model);
+        QSignalSpy resets(&filter, &QAbstractItemModel::modelReset);
+        const QList<std::pair<QString, QString>> steps = {
+            {"1", TicketFilter::kAllPriorities},      {"12", TicketFilter::kAllPriorities},
+            {"1", TicketFilter::kAllPriorities},      {"1", QStringLiteral("عالية")},
+            {"13", QStringLiteral("عالية")},          {"", QStringLiteral("عالية")},
+            {" ", TicketFilter::kAllPriorities},      {"mnt-0", TicketFilter::kAllPriorities},
+            {"mnt-09", TicketFilter::kAllPriorities}, {"9", TicketFilter::kAllPriorities}};
+        for (const auto& [search, priority] : steps) {
+            QSignalSpy counts(&filter, &TicketFilter::countChanged);
+            filter.setSearch(search);
+            filter.setPriority(priority);
+            QStringList expected;
+            for (int row = 0; row < model.count(); ++row)
+                if (TicketFilter::accepts(model.ticketAt(row), model.searchTextAt(row), search, priority,
+                                          TicketFilter::kAllStates))
+                    expected << model.ticketAt(row).maintenanceNo;
+            QCOMPARE(numbers(filter), expected);
+            QVERIFY2(counts.size() <= 2, qPrintable(search));
+        }
+        QCOMPARE(resets.size(), 0);
+    }
+
     void notificationsCountUnread() {
         NotificationListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
