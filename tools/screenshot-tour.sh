@@ -40,6 +40,11 @@ account=$(sed -n '/^demo accounts/{n;p;q}' "$work/server.log")
 user=$(echo "$account" | awk '{print $1}')
 KALVORIN_TOUR_PASSWORD=$(echo "$account" | awk '{print $3}')
 export KALVORIN_TOUR_PASSWORD
+# The first processing agent: "  agent.NAME / PASSWORD — role — scope".
+agent=$(grep -m 1 '^  agent\.' "$work/server.log" || true)
+KALVORIN_TOUR_AGENT=$(echo "$agent" | awk '{print $1}')
+KALVORIN_TOUR_AGENT_PASSWORD=$(echo "$agent" | awk '{print $3}')
+export KALVORIN_TOUR_AGENT KALVORIN_TOUR_AGENT_PASSWORD
 echo "server $base, signing in as $user"
 
 mkdir -p "$out"

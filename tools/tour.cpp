@@ -2,7 +2,9 @@
 // running server, one PNG per screen.
 //
 //     kalvorin-tour OUTDIR SERVER_BASE_URL USER [--idle-cpu SECONDS]
-//     (the password comes from the environment variable KALVORIN_TOUR_PASSWORD)
+//     (the password comes from the environment variable KALVORIN_TOUR_PASSWORD; a processing
+//     agent's account, for the new-ticket form prefilled from its scope, from KALVORIN_TOUR_AGENT
+//     and KALVORIN_TOUR_AGENT_PASSWORD when they are set)
 //
 // With --idle-cpu the tour ends by leaving the signed-in shell standing on its first tab and
 // prints the process's CPU use over that many seconds (user + system time from /proc/self/stat,
@@ -12,6 +14,7 @@
 #include "kalvorinui.h"
 #include "mobileappstate.h"
 #include "records/records.h"
+#include "shellnavigation.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,6 +29,7 @@
 #include <QQuickWindow>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -124,12 +128,13 @@ void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     pause(500);
     tour.shoot(QStringLiteral("41-tickets-search"));
     filter->setProperty("search", QString());
+    // The state menu opened, then the first ticket's state chosen in it.
     if (QQuickItem* menu = tour.find("stateFilter")) {
         QMetaObject::invokeMethod(menu, "open");
         pause(500);
         tour.shoot(QStringLiteral("42-filter-menu"));
+        QMetaObject::invokeMethod(menu, "choose", Q_ARG(QString, first.state.value_or(QString())));
     }
-    filter->setProperty("state", first.state.value_or(QString()));
     pause(500);
     tour.shoot(QStringLiteral("43-tickets-by-state"));
     filter->setProperty("state", QStringLiteral("كل الحالات"));
@@ -209,7 +214,7 @@ void tourCreateForm(Tour& tour, kalvorin::MobileAppState& state) {
     form->setProperty("serviceIndex", 2);
     form->setProperty("title", QStringLiteral("تعطل الطابعة في المكتب"));
     scrollCreateFormTo(tour, "reporterCard");
-    tour.shoot(QStringLiteral("15-new-ticket-cascade-lock-note"));
+    tour.shoot(QStringLiteral("15-new-ticket-cascade"));
 
     // The region's drop-down, open.
     if (QQuickItem* picker = tour.find("reporterPicker2")) {
@@ -364,51 +369,48 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    // The ticket detail on a phone-sized window of its own (the shell's navigation arrives with
-    // the overview screens): the top, the attachments, the processing chain, each action sheet
-    // empty and filled, a sheet's red failure, then the loading and failure lines.
-    if (tour.check(!state.tickets().isEmpty(), "no ticket to open")) {
-        QQuickView detailWindow;
-        kalvorin::ui::addImportPaths(*detailWindow.engine());
-        QQmlComponent component(detailWindow.engine());
-        component.setData(
-            "import QtQuick\nimport Kalvorin.Detail\nTicketDetailScreen { width: 390; height: 844; "
-            "LayoutMirroring.enabled: true; LayoutMirroring.childrenInherit: true }",
-            QUrl(QStringLiteral("qrc:/kalvorin-tour/Detail.qml")));
-        auto* screen = qobject_cast<QQuickItem*>(component.beginCreate(detailWindow.rootContext()));
-        if (tour.check(screen != nullptr, "no detail screen")) {
-            screen->setProperty("maintenanceNo", state.tickets().constFirst().maintenanceNo);
-            component.completeCreate();
-            detailWindow.setContent(QUrl(), &component, screen);
-            detailWindow.resize(390, 844);
-            detailWindow.show();
-            Tour detail(outDir, detailWindow);
-            QObject* view = qvariant_cast<QObject*>(screen->property("view"));
+    // A ticket opened from the list, pushed over the tickets tab as a tap does: the top, the
+    // attachments, the processing chain, each action sheet empty and filled, a sheet's red
+    // failure, then the failure and loading lines of tickets opened after it.
+    state.setSelectedTab(1);
+    pause(500);
+    auto* navigation = engine.singletonInstance<kalvorin::ShellNavigation*>(
+        qmlTypeId("Kalvorin.Frame", 1, 0, "ShellNavigation"));
+    const auto openTicket = [&](const QString& number) -> QQuickItem* {
+        navigation->openTicket(number);
+        pause(600); // the push transition
+        QQuickItem* stack = tour.find("navigation");
+        return stack ? qvariant_cast<QQuickItem*>(stack->property("currentItem")) : nullptr;
+    };
+    if (tour.check(!state.tickets().isEmpty() && navigation, "no ticket to open")) {
+        QQuickItem* screen = openTicket(state.tickets().constFirst().maintenanceNo);
+        QObject* view = screen ? qvariant_cast<QObject*>(screen->property("view")) : nullptr;
+        if (tour.check(view != nullptr, "no detail screen")) {
             tour.check(waitFor([&] { return view->property("hasTicket").toBool(); }), "detail not loaded");
             pause(600);
-            detail.shoot(QStringLiteral("50-detail-top"));
+            tour.shoot(QStringLiteral("50-detail-top"));
             auto scrollTo = [&](const char* name) {
-                QQuickItem* page = detail.find("detailPage");
-                QQuickItem* item = detail.find(name);
+                QQuickItem* page = tour.find("detailPage");
+                QQuickItem* item = tour.find(name);
                 if (page && item)
                     page->setProperty("contentY",
                                       item->mapToItem(page->childItems().constFirst(), QPointF()).y() - 16);
             };
             scrollTo("attachmentsCard");
-            detail.shoot(QStringLiteral("51-detail-attachments"));
+            tour.shoot(QStringLiteral("51-detail-attachments"));
             scrollTo("processingChain");
-            detail.shoot(QStringLiteral("52-detail-processing-chain"));
+            tour.shoot(QStringLiteral("52-detail-processing-chain"));
             int shot = 53;
             for (const char* kind : {"comment", "route", "close", "reject", "managerRoute",
                                      "temporaryPassword", "jointProcessing"}) {
                 screen->setProperty("actionKind", QString::fromLatin1(kind));
                 pause(500);
-                detail.shoot(QStringLiteral("%1-sheet-%2").arg(shot++).arg(QLatin1String(kind)));
-                if (QQuickItem* editor = detail.find("noteEditor"))
+                tour.shoot(QStringLiteral("%1-sheet-%2").arg(shot++).arg(QLatin1String(kind)));
+                if (QQuickItem* editor = tour.find("noteEditor"))
                     editor->setProperty("text", QStringLiteral("تمت معاينة الموقع والتواصل مع المستفيد."));
                 // The first real option of each picker shown, chosen as a tap would.
                 for (const char* picker : {"scopePicker", "reasonPicker", "handlerPicker"}) {
-                    QQuickItem* menu = detail.find(picker);
+                    QQuickItem* menu = tour.find(picker);
                     if (!menu || !menu->isVisible() || menu->property("count").toInt() < 2)
                         continue;
                     menu->setProperty("currentIndex", 1);
@@ -416,7 +418,7 @@ int main(int argc, char* argv[]) {
                     pause(100);
                 }
                 pause(300);
-                detail.shoot(QStringLiteral("%1-sheet-%2-filled").arg(shot++).arg(QLatin1String(kind)));
+                tour.shoot(QStringLiteral("%1-sheet-%2-filled").arg(shot++).arg(QLatin1String(kind)));
                 screen->setProperty("actionKind", QString());
                 pause(400);
             }
@@ -424,33 +426,32 @@ int main(int argc, char* argv[]) {
             const QString realServer = state.serverURL();
             screen->setProperty("actionKind", QStringLiteral("comment"));
             pause(400);
-            if (QQuickItem* editor = detail.find("noteEditor"))
+            if (QQuickItem* editor = tour.find("noteEditor"))
                 editor->setProperty("text", QStringLiteral("تعليق لن يصل إلى الخادم."));
             state.setServerURL(QStringLiteral("http://127.0.0.1:9/kalvorin/"));
-            if (QQuickItem* submit = detail.find("submitAction"))
+            if (QQuickItem* submit = tour.find("submitAction"))
                 QMetaObject::invokeMethod(submit, "clicked");
-            tour.check(waitFor([&] {
-                           return detail.find("formMessage") && detail.find("formMessage")->isVisible();
-                       }),
-                       "no failure in the sheet");
-            detail.shoot(QStringLiteral("67-sheet-failure"));
+            tour.check(
+                waitFor([&] { return tour.find("formMessage") && tour.find("formMessage")->isVisible(); }),
+                "no failure in the sheet");
+            tour.shoot(QStringLiteral("67-sheet-failure"));
             screen->setProperty("actionKind", QString());
+            state.setServerURL(realServer);
             pause(400);
-            // The failure line, then the loading line (an address that never answers), on a fresh screen.
-            auto* failing = qobject_cast<QQuickItem*>(component.create(detailWindow.rootContext()));
-            if (tour.check(failing != nullptr, "no second detail screen")) {
-                failing->setProperty("maintenanceNo", QStringLiteral("MNT-0000-00000"));
-                failing->setParentItem(detailWindow.contentItem());
-                QObject* failingView = qvariant_cast<QObject*>(failing->property("view"));
+            // A number the server does not know: the failure line.
+            QQuickItem* failing = openTicket(QStringLiteral("MNT-0000-00000"));
+            QObject* failingView = failing ? qvariant_cast<QObject*>(failing->property("view")) : nullptr;
+            if (tour.check(failingView != nullptr, "no second detail screen")) {
                 tour.check(waitFor([&] { return !failingView->property("loading").toBool(); }),
                            "no failure line");
-                detail.shoot(QStringLiteral("68-detail-failure"));
-                state.setServerURL(QStringLiteral("http://10.255.255.1/kalvorin/"));
-                failing->setProperty("maintenanceNo", QStringLiteral("MNT-0000-00001"));
-                QMetaObject::invokeMethod(failingView, "load");
-                detail.shoot(QStringLiteral("69-detail-loading"));
-                delete failing;
+                tour.shoot(QStringLiteral("68-detail-failure"));
             }
+            // A server that takes the connection and never answers: the loading line.
+            QTcpServer silent;
+            silent.listen(QHostAddress::LocalHost);
+            state.setServerURL(QStringLiteral("http://127.0.0.1:%1/kalvorin/").arg(silent.serverPort()));
+            if (tour.check(openTicket(QStringLiteral("MNT-0000-00001")) != nullptr, "no third detail screen"))
+                tour.shoot(QStringLiteral("69-detail-loading"));
             state.setServerURL(realServer);
         }
     }
@@ -484,6 +485,30 @@ int main(int argc, char* argv[]) {
                "no sign-in screen after sign-out");
     pause(1600);
     tour.shoot(QStringLiteral("10-signed-out"));
+
+    // A processing agent's new-ticket form: the reporter levels come from the agent's own scope,
+    // with the note that says so.
+    const QString agent = qEnvironmentVariable("KALVORIN_TOUR_AGENT");
+    if (!agent.isEmpty()) {
+        state.startLogin(agent, qEnvironmentVariable("KALVORIN_TOUR_AGENT_PASSWORD"), true);
+        tour.check(waitFor([&] { return state.user().has_value() && tour.find("shell") != nullptr; }),
+                   "the agent's sign-in failed");
+        // The form prefills when it appears, from the reference data the refresh brings (the
+        // previous account's stay held until then).
+        tour.check(waitFor([&] {
+                       return state.references() && state.references()->createContext &&
+                              state.references()->createContext->lockedByScope.value_or(false);
+                   }),
+                   "no reference data for the agent");
+        state.setSelectedTab(2);
+        tour.check(waitFor([&] {
+                       const QQuickItem* note = tour.find("lockNote");
+                       return note && note->isVisible();
+                   }),
+                   "no lock note for an agent");
+        scrollCreateFormTo(tour, "reporterCard");
+        tour.shoot(QStringLiteral("22-new-ticket-lock-note"));
+    }
 
     return tour.failed() ? 1 : 0;
 }

@@ -18,6 +18,11 @@ Item {
     signal chosen(string value)
 
     function open() { menu.open(); }
+    // What a tap on an entry does: report its value and close the menu.
+    function choose(value: string) {
+        root.chosen(value);
+        menu.close();
+    }
 
     implicitWidth: 140
     implicitHeight: 42
@@ -88,10 +93,7 @@ Item {
                 radius: 10
                 color: entry.down || entry.highlighted ? KalvorinTheme.alpha(KalvorinTheme.teal, 0.16) : "transparent"
             }
-            onClicked: {
-                root.chosen(entry.modelData);
-                menu.close();
-            }
+            onClicked: root.choose(entry.modelData)
         }
     }
 
