@@ -32,7 +32,12 @@ protected:
     // Turns `rows` into `next` with the fewest signals that keep the views' items: one removal
     // per run of vanished rows, one insertion per run of new rows, one move per displaced row and
     // one dataChanged per changed row. Rows equal to their old self emit nothing.
-    template <class Row, class KeyOf> void replaceRows(QList<Row>& rows, QList<Row> next, KeyOf keyOf) {
+    // `complete` fills what a row derives from its record (a search text, say) on the rows that
+    // are shown anew, inserted or changed, just before the views hear of them: a refresh that
+    // changes ten rows derives ten rows.
+    template <class Row, class KeyOf, class Complete = void (*)(Row&)>
+    void replaceRows(
+        QList<Row>& rows, QList<Row> next, KeyOf keyOf, Complete complete = [](Row&) {}) {
         using Key = std::decay_t<decltype(keyOf(next.first()))>;
         const int before = int(rows.size());
 
@@ -72,8 +77,11 @@ protected:
                 while (end < next.size() && remaining.value(keyOf(next.at(end))) == 0)
                     ++end;
                 beginInsertRows({}, int(i), int(end - 1));
-                for (qsizetype k = i; k < end; ++k)
-                    rows.insert(k, next.at(k));
+                for (qsizetype k = i; k < end; ++k) {
+                    Row row = next.at(k);
+                    complete(row);
+                    rows.insert(k, std::move(row));
+                }
                 endInsertRows();
                 i = end - 1;
                 continue;
@@ -89,6 +97,7 @@ protected:
             --remaining[key];
             if (!(rows.at(i) == next.at(i))) {
                 rows[i] = std::move(next[i]);
+                complete(rows[i]);
                 const QModelIndex changed = index(int(i));
                 emit dataChanged(changed, changed);
             }

@@ -10,11 +10,11 @@ namespace kalvorin {
 void TicketListModel::setTickets(QList<TicketSummary> tickets) {
     QList<Row> next;
     next.reserve(tickets.size());
-    for (TicketSummary& ticket : tickets) {
-        QString folded = foldedForSearch(searchedText(ticket));
-        next.append(Row{std::move(ticket), std::move(folded)});
-    }
-    replaceRows(m_rows, std::move(next), [](const Row& row) { return row.ticket.maintenanceNo; });
+    for (TicketSummary& ticket : tickets)
+        next.append(Row{std::move(ticket), {}});
+    replaceRows(
+        m_rows, std::move(next), [](const Row& row) { return row.ticket.maintenanceNo; },
+        [](Row& row) { row.searchText = foldedForSearch(searchedText(row.ticket)); });
 }
 
 namespace {
