@@ -347,8 +347,12 @@ private slots:
         model.setTickets(next);
         QCOMPARE(numbers(model), after);
         QCOMPARE(numbers(filter), after);
-        for (int row = 0; row < model.count(); ++row)
+        for (int row = 0; row < model.count(); ++row) {
             QCOMPARE(model.ticketAt(row), next.at(row));
+            // Inserted and changed rows are searched by their new texts.
+            QCOMPARE(model.searchTextAt(row),
+                     TicketListModel::foldedForSearch(TicketListModel::searchedText(next.at(row))));
+        }
         QCOMPARE(resets.size() + layouts.size(), 0);
         QCOMPARE(changes.size(), dataChanges);
     }
