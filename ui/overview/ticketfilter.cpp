@@ -53,17 +53,9 @@ void TicketFilter::setSourceModel(TicketListModel* source) {
                     }),
             // A reset or a new layout of the tickets (the ticket model makes neither) starts over.
             connect(source, &M::modelAboutToBeReset, this, &TicketFilter::beginResetModel),
-            connect(source, &M::modelReset, this,
-                    [this] {
-                        rebuild();
-                        endResetModel();
-                    }),
+            connect(source, &M::modelReset, this, &TicketFilter::startOver),
             connect(source, &M::layoutAboutToBeChanged, this, &TicketFilter::beginResetModel),
-            connect(source, &M::layoutChanged, this,
-                    [this] {
-                        rebuild();
-                        endResetModel();
-                    }),
+            connect(source, &M::layoutChanged, this, &TicketFilter::startOver),
             connect(source, &QObject::destroyed, this,
                     [this] {
                         beginResetModel();
@@ -72,8 +64,7 @@ void TicketFilter::setSourceModel(TicketListModel* source) {
                     }),
         };
     }
-    rebuild();
-    endResetModel();
+    startOver();
     emit sourceModelChanged();
 }
 
@@ -82,7 +73,7 @@ void TicketFilter::setSearch(const QString& value) {
         return;
     const QString folded = TicketListModel::foldedForSearch(value);
     // A query that holds the previous one can only hide rows: only the rows shown need a test.
-    const bool narrowing = m_search.trimmed().isEmpty() || folded.contains(m_foldedSearch);
+    const bool narrowing = !m_searching || folded.contains(m_foldedSearch);
     m_search = value;
     m_foldedSearch = folded;
     m_searching = !value.trimmed().isEmpty();
@@ -145,28 +136,29 @@ bool TicketFilter::acceptsSourceRow(int row) const {
                   m_priority, m_state);
 }
 
-void TicketFilter::rebuild() {
-    m_rows.clear();
-    if (!m_source)
-        return;
-    for (int row = 0; row < m_source->count(); ++row)
+QList<int> TicketFilter::acceptedRows() const {
+    QList<int> rows;
+    for (int row = 0; m_source && row < m_source->count(); ++row)
         if (acceptsSourceRow(row))
-            m_rows.append(row);
+            rows.append(row);
+    return rows;
+}
+
+// Ends the reset that the caller began.
+void TicketFilter::startOver() {
+    m_rows = acceptedRows();
+    endResetModel();
 }
 
 void TicketFilter::refilter(bool narrowing) {
     if (!m_source)
         return;
+    if (!narrowing)
+        return showRows(acceptedRows());
     QList<int> next;
-    if (narrowing) {
-        for (int row : std::as_const(m_rows))
-            if (acceptsSourceRow(row))
-                next.append(row);
-    } else {
-        for (int row = 0; row < m_source->count(); ++row)
-            if (acceptsSourceRow(row))
-                next.append(row);
-    }
+    for (int row : std::as_const(m_rows))
+        if (acceptsSourceRow(row))
+            next.append(row);
     showRows(std::move(next));
 }
 

@@ -86,7 +86,9 @@ private:
     // Shows `next` (ascending ticket rows) in place of the rows shown now.
     void showRows(QList<int> next);
     void refilter(bool narrowing);
-    void rebuild();
+    // The ticket rows the three tests accept, ascending.
+    QList<int> acceptedRows() const;
+    void startOver();
 
     void sourceRowsAboutToBeRemoved(int first, int last);
     void sourceRowsRemoved(int first, int last);
