@@ -153,8 +153,10 @@ void TicketFilter::startOver() {
 void TicketFilter::refilter(bool narrowing) {
     if (!m_source)
         return;
-    if (!narrowing)
-        return showRows(acceptedRows());
+    if (!narrowing) {
+        showRows(acceptedRows());
+        return;
+    }
     QList<int> next;
     for (int row : std::as_const(m_rows))
         if (acceptsSourceRow(row))
