@@ -145,6 +145,9 @@ private:
     QStringList scopeStaff(const QString& scopeId);
     QString nextMaintenanceNo();
 
+    // The reference data's reporterOptions, from the organisation table.
+    QJsonObject reporterOptions();
+
     static std::optional<QString> stringMember(const QJsonObject& o, const QString& key);
 
     Database& m_db;

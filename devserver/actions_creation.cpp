@@ -38,6 +38,71 @@ bool isDigits(const QString& s) {
 
 } // namespace
 
+// The reporter's organisation as the form's four lists: each level's choices hang off the level
+// above, and a region's divisions (and a region and division's sections) are the same under every
+// department that has that region. create_ticket accepts exactly the chains these lists offer.
+QJsonObject Actions::reporterOptions() {
+    QJsonArray departments, allAdmins;
+    QJsonObject adminsByDepartment, divisionsByAdmin, sectionsByAdminDivision;
+    auto appendUnique = [](QJsonObject& map, const QString& key, const QString& value) {
+        QJsonArray list = map.value(key).toArray();
+        if (!list.contains(value))
+            list.append(value);
+        map.insert(key, list);
+    };
+    QSqlQuery o =
+        m_db.exec(QStringLiteral("SELECT department, admin, division, section FROM org_units ORDER BY sort"));
+    while (o.next()) {
+        const QString dep = o.value(0).toString(), admin = o.value(1).toString(), div = o.value(2).toString(),
+                      sec = o.value(3).toString();
+        if (!departments.contains(dep))
+            departments.append(dep);
+        if (!allAdmins.contains(admin))
+            allAdmins.append(admin);
+        appendUnique(adminsByDepartment, dep, admin);
+        appendUnique(divisionsByAdmin, admin, div);
+        appendUnique(sectionsByAdminDivision, admin + QStringLiteral("||") + div, sec);
+    }
+    return {{QStringLiteral("departments"), departments},
+            {QStringLiteral("adminsByDepartment"), adminsByDepartment},
+            {QStringLiteral("divisionsByAdmin"), divisionsByAdmin},
+            {QStringLiteral("sectionsByAdminDivision"), sectionsByAdminDivision},
+            {QStringLiteral("allAdmins"), allAdmins}};
+}
+
+namespace {
+
+// Walks department, region, division and section down `options` as the form's cascade does and
+// names the first level whose choice its list does not offer; empty when the whole chain fits.
+QString reporterChainRefusal(const QJsonObject& options, const QString (&levels)[4]) {
+    const QString &department = levels[0], &region = levels[1], &division = levels[2], &section = levels[3];
+    if (!options.value(QStringLiteral("departments")).toArray().contains(department))
+        return QStringLiteral("الوحدة التنظيمية المستقلة «%1» غير موجودة في الهيكل التنظيمي.")
+            .arg(department);
+    const QJsonObject adminsByDepartment = options.value(QStringLiteral("adminsByDepartment")).toObject();
+    const QJsonArray admins = adminsByDepartment.contains(department)
+                                  ? adminsByDepartment.value(department).toArray()
+                                  : options.value(QStringLiteral("allAdmins")).toArray();
+    if (!admins.contains(region))
+        return QStringLiteral("الإدارة «%1» لا تتبع الوحدة التنظيمية المستقلة «%2».").arg(region, department);
+    if (!options.value(QStringLiteral("divisionsByAdmin"))
+             .toObject()
+             .value(region)
+             .toArray()
+             .contains(division))
+        return QStringLiteral("الشعبة «%1» لا تتبع الإدارة «%2».").arg(division, region);
+    if (!options.value(QStringLiteral("sectionsByAdminDivision"))
+             .toObject()
+             .value(region + QStringLiteral("||") + division)
+             .toArray()
+             .contains(section))
+        return QStringLiteral("الوحدة «%1» لا تتبع الشعبة «%2» في الإدارة «%3».")
+            .arg(section, division, region);
+    return {};
+}
+
+} // namespace
+
 ApiReply Actions::referenceData(Call& call) {
     const Account& me = *call.account;
     QJsonArray routeReasons, rejectReasons;
@@ -81,28 +146,6 @@ ApiReply Actions::referenceData(Call& call) {
         handlersByScope.insert(scopeId, list);
     }
 
-    QJsonArray departments, allAdmins;
-    QJsonObject adminsByDepartment, divisionsByAdmin, sectionsByAdminDivision;
-    auto appendUnique = [](QJsonObject& map, const QString& key, const QString& value) {
-        QJsonArray list = map.value(key).toArray();
-        if (!list.contains(value))
-            list.append(value);
-        map.insert(key, list);
-    };
-    QSqlQuery o =
-        m_db.exec(QStringLiteral("SELECT department, admin, division, section FROM org_units ORDER BY sort"));
-    while (o.next()) {
-        const QString dep = o.value(0).toString(), admin = o.value(1).toString(), div = o.value(2).toString(),
-                      sec = o.value(3).toString();
-        if (!departments.contains(dep))
-            departments.append(dep);
-        if (!allAdmins.contains(admin))
-            allAdmins.append(admin);
-        appendUnique(adminsByDepartment, dep, admin);
-        appendUnique(divisionsByAdmin, admin, div);
-        appendUnique(sectionsByAdminDivision, admin + QStringLiteral("||") + div, sec);
-    }
-
     QJsonObject context{{QStringLiteral("lockedByScope"), me.role == role::Agent}};
     if (me.role != role::Admin && !me.department.isEmpty()) {
         context.insert(QStringLiteral("reporterDepartment"), me.department);
@@ -124,12 +167,7 @@ ApiReply Actions::referenceData(Call& call) {
                          {QStringLiteral("assignmentScopes"), scopes},
                          {QStringLiteral("handlersByScope"), handlersByScope},
                          {QStringLiteral("createContext"), context},
-                         {QStringLiteral("reporterOptions"),
-                          QJsonObject{{QStringLiteral("departments"), departments},
-                                      {QStringLiteral("adminsByDepartment"), adminsByDepartment},
-                                      {QStringLiteral("divisionsByAdmin"), divisionsByAdmin},
-                                      {QStringLiteral("sectionsByAdminDivision"), sectionsByAdminDivision},
-                                      {QStringLiteral("allAdmins"), allAdmins}}}});
+                         {QStringLiteral("reporterOptions"), reporterOptions()}});
 }
 
 static const char* const kPersonColumns =
@@ -249,12 +287,8 @@ ApiReply Actions::createTicket(Call& call) {
         if (level.isEmpty())
             return ApiReply::error(
                 422, QStringLiteral("أكمل بيانات جهة المبلّغ: الإدارة والمنطقة والشعبة والقسم."));
-    if (m_db.scalar(QStringLiteral(
-                        "SELECT COUNT(*) FROM org_units WHERE department = ? AND admin = ? AND division = ? "
-                        "AND section = ?"),
-                    {levels[0], levels[1], levels[2], levels[3]})
-            .toLongLong() == 0)
-        return ApiReply::error(422, QStringLiteral("جهة المبلّغ المختارة غير موجودة في الهيكل التنظيمي."));
+    if (const QString refusal = reporterChainRefusal(reporterOptions(), levels); !refusal.isEmpty())
+        return ApiReply::error(422, refusal);
     if (!mobile.isEmpty() &&
         (mobile.size() != 10 || !mobile.startsWith(QLatin1String("05")) || !isDigits(mobile)))
         return ApiReply::error(422, QStringLiteral("رقم الجوال يجب أن يبدأ بـ 05 ويتكون من 10 أرقام."));
