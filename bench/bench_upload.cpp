@@ -100,7 +100,8 @@ int main(int argc, char** argv) {
     QString result;
     const Figure streamed = measure([&] {
         result = QCoro::waitFor(
-            state.uploadAttachment(number, QUrl::fromLocalFile(path), QStringLiteral("service_acceptance")));
+            state.uploadAttachment(number, QUrl::fromLocalFile(path), QStringLiteral("service_acceptance")))
+                     .text;
     });
     std::printf("200 MB evidence through uploadAttachment (streamed, refresh included): peak +%.1f MB, "
                 "%lld ms, %.0f MB/s of Base64 (%s)\n",

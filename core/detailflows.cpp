@@ -33,8 +33,8 @@ QString MobileAppState::mediaTypeForFileName(const QString& fileName) {
     return type.name();
 }
 
-QCoro::Task<QString> MobileAppState::uploadAttachment(QString number, QUrl fileURL, QString purpose,
-                                                      std::function<void(qint64, qint64)> progress) {
+QCoro::Task<MobileAppState::WriteOutcome> MobileAppState::uploadAttachment(
+    QString number, QUrl fileURL, QString purpose, std::function<void(qint64, qint64)> progress) {
     const QString path = fileURL.isLocalFile() ? fileURL.toLocalFile() : fileURL.path();
     const QString name = fileURL.fileName();
     // The file's Base64 is produced from the file while the request leaves, so
@@ -43,7 +43,7 @@ QCoro::Task<QString> MobileAppState::uploadAttachment(QString number, QUrl fileU
     StreamedJson body;
     const Result<QString> content = body.fileAsBase64(path);
     if (!content)
-        co_return content.description();
+        co_return WriteOutcome{content.description()};
     body.setDocument({{QStringLiteral("maintenanceNo"), number},
                       {QStringLiteral("name"), name},
                       {QStringLiteral("mime"), mediaTypeForFileName(name)},
@@ -55,13 +55,14 @@ QCoro::Task<QString> MobileAppState::uploadAttachment(QString number, QUrl fileU
     const Result<APIMessage> answer = co_await request<APIMessage>(
         QStringLiteral("upload_attachment"), QStringLiteral("POST"), {}, std::move(body));
     if (!answer)
-        co_return answer.description();
+        co_return WriteOutcome{answer.description()};
     if (!alive)
-        co_return QString();
+        co_return WriteOutcome{};
     co_await refreshAll();
+    const bool done = answer->ok.value_or(false);
     if (answer->message)
-        co_return shownServerText(*answer->message);
-    co_return answer->ok.value_or(false) ? kUploadDone : kUploadFailed;
+        co_return WriteOutcome{shownServerText(*answer->message), done};
+    co_return WriteOutcome{done ? kUploadDone : kUploadFailed, done};
 }
 
 } // namespace kalvorin

@@ -1,5 +1,6 @@
 #include "mobileappstate.h"
 
+#include "records/json.h"
 #include "records/variant.h"
 
 namespace kalvorin {
@@ -157,10 +158,28 @@ void MobileAppState::setLoading(bool value) {
 }
 
 void MobileAppState::setErrorMessage(const QString& value) {
+    m_failedLoad = Load::None;
     if (value == m_errorMessage)
         return;
     m_errorMessage = value;
     emit errorMessageChanged();
+}
+
+void MobileAppState::showLoadFailure(Load load, const Failure& failure) {
+    setErrorMessage(failure.description);
+    m_failedLoad = load;
+    // Neither the server's refusal nor its unreadable answer: the server was not reached.
+    m_failedUnreached = failure.domain != KalvorinAPI::kErrorDomain && failure.domain != json::kDecodingDomain;
+}
+
+void MobileAppState::clearLoadFailure(Load load) {
+    if (m_failedLoad == load)
+        setErrorMessage(QString());
+}
+
+void MobileAppState::serverReached() {
+    if (m_failedLoad != Load::None && m_failedUnreached)
+        setErrorMessage(QString());
 }
 
 // ---- QML views of the records --------------------------------------------

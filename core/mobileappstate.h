@@ -99,11 +99,16 @@ public:
     // kTicketNotFound), domain "KALVORIN" and code 404. Keeps the ticket's
     // joint-processing scopes in currentTicketParticipantScopes.
     QCoro::Task<Result<TicketDetail>> ticketDetail(QString number);
+    // What a write ended with: the text to show, and whether the server applied it.
+    struct WriteOutcome {
+        QString text;
+        bool done = false;
+    };
     // Sends the file at `fileURL` as the ticket's attachment, streamed from
     // the file as it leaves (never read whole). Never fails: the text to show.
     // `progress` hears the body's bytes sent and its total.
-    QCoro::Task<QString> uploadAttachment(QString number, QUrl fileURL, QString purpose,
-                                          std::function<void(qint64, qint64)> progress = {});
+    QCoro::Task<WriteOutcome> uploadAttachment(QString number, QUrl fileURL, QString purpose,
+                                               std::function<void(qint64, qint64)> progress = {});
     // The media type registered for a file name's extension, else "application/octet-stream".
     static QString mediaTypeForFileName(const QString& fileName);
 
@@ -172,6 +177,7 @@ public:
     bool loading() const { return m_loading; }
     void setLoading(bool value);
     QString errorMessage() const { return m_errorMessage; }
+    // A text of its own (sign-in, a dismissal): no load owns it.
     void setErrorMessage(const QString& value);
 
     KalvorinAPI* api() const { return m_api; }
@@ -197,6 +203,14 @@ signals:
     void errorMessageChanged();
 
 private:
+    // The loads whose failure the banner shows. The banner belongs to the load that failed: the
+    // same load's later success takes it away, and so does a status check that reaches the
+    // server again after the load could not reach it.
+    enum class Load { None, Dashboard, Tickets, Acknowledgement };
+    void showLoadFailure(Load load, const Failure& failure);
+    void clearLoadFailure(Load load);
+    void serverReached();
+
     QVariant statusVariant() const;
     QVariant userVariant() const;
     QVariant dashboardVariant() const;
@@ -236,6 +250,8 @@ private:
     int m_selectedTab = 0;
     bool m_loading = false;
     QString m_errorMessage;
+    Load m_failedLoad = Load::None;
+    bool m_failedUnreached = false;
 };
 
 } // namespace kalvorin

@@ -81,9 +81,10 @@ QCoro::Task<> MobileAppState::acknowledgeNotification(MobileNotification notific
     if (!alive)
         co_return;
     if (!answer) {
-        setErrorMessage(answer.description());
+        showLoadFailure(Load::Acknowledgement, answer.failure());
         co_return;
     }
+    clearLoadFailure(Load::Acknowledgement);
     co_await loadNotifications();
 }
 

@@ -32,9 +32,10 @@ QCoro::Task<> MobileAppState::loadDashboard() {
     if (!alive)
         co_return;
     if (!answer) {
-        setErrorMessage(answer.description());
+        showLoadFailure(Load::Dashboard, answer.failure());
         co_return;
     }
+    clearLoadFailure(Load::Dashboard);
     // The dashboard first, then the user it carries.
     const std::optional<MobileUser> embeddedUser = answer->user;
     setDashboard(std::move(answer).value());
@@ -49,9 +50,10 @@ QCoro::Task<> MobileAppState::loadTickets() {
     if (!alive)
         co_return;
     if (!answer) {
-        setErrorMessage(answer.description());
+        showLoadFailure(Load::Tickets, answer.failure());
         co_return;
     }
+    clearLoadFailure(Load::Tickets);
     setTickets(std::move(answer).value().tickets);
 }
 

@@ -39,9 +39,10 @@ QCoro::Task<> MobileAppState::checkStatus() {
     if (!alive)
         co_return;
     // Any failure means "unreachable": the screens show it from ok=false; no text.
-    if (answer)
+    if (answer) {
+        serverReached();
         setStatus(std::move(answer).value());
-    else
+    } else
         setStatus(unreachable());
 }
 

@@ -32,6 +32,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <QUrl>
 #include <algorithm>
 #include <cstdio>
@@ -87,6 +88,16 @@ public:
     // Screens created by a Loader hang in the item tree, not always in the object tree.
     QQuickItem* find(const char* objectName) const {
         return kalvorin::ui::findItem(m_window.contentItem(), QLatin1String(objectName));
+    }
+
+    // A press and release at the item's centre, as a finger does.
+    bool tap(QQuickItem* item) {
+        if (!item)
+            return false;
+        pause(200);
+        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+        QTest::mouseClick(&m_window, Qt::LeftButton, {}, centre.toPoint());
+        return true;
     }
 
     bool check(bool ok, const char* what) {
@@ -225,6 +236,17 @@ void tourCreateForm(Tour& tour, kalvorin::MobileAppState& state) {
             pause(400);
             tour.shoot(QStringLiteral("16-new-ticket-open-drop-down"));
             QMetaObject::invokeMethod(popup, "close");
+        }
+    }
+
+    // Another department chosen: the region's drop-down shows the region the form keeps.
+    if (QObject* department = qvariant_cast<QObject*>(form->property("departmentLevel"))) {
+        const int options = department->property("options").toStringList().size();
+        const int current = department->property("currentIndex").toInt();
+        if (options > 1) {
+            department->setProperty("currentIndex", current % options + 1);
+            scrollCreateFormTo(tour, "reporterCard");
+            tour.shoot(QStringLiteral("23-new-ticket-region-after-department-change"));
         }
     }
 
@@ -422,6 +444,32 @@ int main(int argc, char* argv[]) {
                 screen->setProperty("actionKind", QString());
                 pause(400);
             }
+            // A sheet closed by a tap on its "إغلاق".
+            screen->setProperty("actionKind", QStringLiteral("route"));
+            pause(500);
+            tour.check(tour.tap(tour.find("sheetClose")), "no close button on the sheet");
+            tour.check(waitFor([&] { return screen->property("actionKind").toString().isEmpty(); }),
+                       "a tap on the close button leaves the sheet open");
+            pause(400);
+            tour.shoot(QStringLiteral("70-sheet-closed-by-tap"));
+            // A closure evidence the server cannot take: the red result line.
+            {
+                QTemporaryDir scratch;
+                QFile evidence(scratch.filePath(QStringLiteral("محضر-الإغلاق.pdf")));
+                if (evidence.open(QIODevice::WriteOnly))
+                    evidence.write(QByteArray(20000, 'p'));
+                evidence.close();
+                const QString reachable = state.serverURL();
+                state.setServerURL(QStringLiteral("http://127.0.0.1:9/kalvorin/"));
+                QMetaObject::invokeMethod(view, "uploadClosureEvidence",
+                                          Q_ARG(QUrl, QUrl::fromLocalFile(evidence.fileName())));
+                tour.check(waitFor([&] { return !view->property("outcome").toString().isEmpty(); }),
+                           "no result line after a failed upload");
+                state.setServerURL(reachable);
+                scrollTo("attachmentsCard");
+                tour.shoot(QStringLiteral("71-detail-upload-failed"));
+                QMetaObject::invokeMethod(view, "dismissOutcome");
+            }
             // A failure inside the sheet: the server cannot be reached.
             const QString realServer = state.serverURL();
             screen->setProperty("actionKind", QStringLiteral("comment"));
@@ -463,7 +511,33 @@ int main(int argc, char* argv[]) {
         pause(700);
         tour.shoot(QString::fromLatin1(name));
     }
-    window->resize(390, window->height());
+    // At 300 px: the dashboard's overview card, and the priority filter's menu opened by a tap.
+    window->resize(300, window->height());
+    pause(500);
+    if (QQuickItem* list = tour.find("latestList")) {
+        if (QQuickItem* card = tour.find("donutChart"))
+            list->setProperty("contentY", card->mapToItem(list->property("contentItem").value<QQuickItem*>(),
+                                                          QPointF(0, 0)).y() - 80);
+    }
+    pause(400);
+    tour.shoot(QStringLiteral("24-dashboard-overview-300"));
+    state.setSelectedTab(1);
+    pause(700);
+    if (tour.check(tour.tap(tour.find("priorityFilter")), "no priority filter")) {
+        pause(500);
+        tour.shoot(QStringLiteral("25-filter-menu-300"));
+        QTest::keyClick(window, Qt::Key_Escape);
+        pause(300);
+    }
+    // On its side: the dashboard and the ticket list.
+    window->resize(844, 390);
+    for (const auto& [tab, name] : {std::pair{0, "26-landscape-dashboard"}, std::pair{1, "27-landscape-tickets"}}) {
+        state.setSelectedTab(tab);
+        pause(700);
+        tour.shoot(QString::fromLatin1(name));
+    }
+    window->resize(390, 844);
+    state.setSelectedTab(0);
     pause(300);
 
     if (idleSeconds > 0) {

@@ -3,6 +3,7 @@
 // The app's root view in a 390 × 844 mirrored window, as the app shows it, for the screen tests:
 // find items by object name, click them, type into the focused field.
 
+#include "appwindow.h"
 #include "kalvorinui.h"
 
 #include <QQmlComponent>
@@ -42,15 +43,12 @@ public:
         return kalvorin::ui::findItem(view->contentItem(), QLatin1String(name));
     }
 
-    void type(const QString& text) {
-        for (const QChar c : text)
-            QTest::keyClick(view.get(), c.toLatin1());
-    }
-
+    void type(const QString& text) { typeInto(view.get(), text); }
+    void settle() { kalvorin::test::settle(view.get()); }
+    // A tap at the item's centre; fails when the tap would reach something else.
     void click(QQuickItem* item) {
         QVERIFY(item);
-        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
-        QTest::mouseClick(view.get(), Qt::LeftButton, {}, centre.toPoint());
+        QVERIFY2(tap(view.get(), item), qPrintable(QStringLiteral("a tap cannot reach ") + describe(item)));
     }
 
     // A finger pulling the content down by `distance` from `y`, then letting go.

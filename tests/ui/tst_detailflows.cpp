@@ -158,7 +158,7 @@ private slots:
         const QString path = writeFile(name, bytes);
         QVERIFY(!path.isEmpty());
         const QString text =
-            QCoro::waitFor(state->uploadAttachment("MNT-9", QUrl::fromLocalFile(path), "service_acceptance"));
+            QCoro::waitFor(state->uploadAttachment("MNT-9", QUrl::fromLocalFile(path), "service_acceptance")).text;
         QCOMPARE(text, QStringLiteral("تم رفع المرفق."));
         const QJsonObject body =
             exactStringBody(server->requestsFor("upload_attachment").value(0).body, kUploadMembers);
@@ -174,33 +174,38 @@ private slots:
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("refreshed");
-        QTest::newRow("ok, no message") << 200 << QByteArray(R"({"ok":true})") << "تم رفع المرفق." << true;
+        QTest::addColumn<bool>("done");
+        QTest::newRow("ok, no message") << 200 << QByteArray(R"({"ok":true})") << "تم رفع المرفق." << true << true;
         QTest::newRow("refused, no message")
-            << 200 << QByteArray(R"({"ok":false})") << "تعذر رفع المرفق." << true;
-        QTest::newRow("no ok at all") << 200 << QByteArray("{}") << "تعذر رفع المرفق." << true;
-        QTest::newRow("server's message")
-            << 200 << QByteArray(R"({"ok":false,"message":"الملف كبير."})") << "الملف كبير." << true;
+            << 200 << QByteArray(R"({"ok":false})") << "تعذر رفع المرفق." << true << false;
+        QTest::newRow("no ok at all") << 200 << QByteArray("{}") << "تعذر رفع المرفق." << true << false;
+        QTest::newRow("server's refusal")
+            << 200 << QByteArray(R"({"ok":false,"message":"الملف كبير."})") << "الملف كبير." << true << false;
+        QTest::newRow("server's confirmation")
+            << 200 << QByteArray(R"({"ok":true,"message":"حُفظ المرفق."})") << "حُفظ المرفق." << true << true;
         QTest::newRow("HTTP refusal, no refresh")
             << 413 << QByteArray(R"({"ok":false,"message":"حجم المرفق يتجاوز الحد."})")
-            << "حجم المرفق يتجاوز الحد." << false;
+            << "حجم المرفق يتجاوز الحد." << false << false;
     }
     void uploadOutcome() {
         QFETCH(int, status);
         QFETCH(QByteArray, reply);
         QFETCH(QString, text);
         QFETCH(bool, refreshed);
+        QFETCH(bool, done);
         server->setReply("upload_attachment", status, reply);
         const QString path = writeFile("a.jpg", "jpeg");
-        QCOMPARE(
-            QCoro::waitFor(state->uploadAttachment("M", QUrl::fromLocalFile(path), "service_acceptance")),
-            text);
+        const MobileAppState::WriteOutcome outcome =
+            QCoro::waitFor(state->uploadAttachment("M", QUrl::fromLocalFile(path), "service_acceptance"));
+        QCOMPARE(outcome.text, text);
+        QCOMPARE(outcome.done, done);
         // The refresh has run by the time the text comes back.
         QCOMPARE(server->requestsFor("dashboard").size(), refreshed ? 1 : 0);
     }
 
     void unreadableFileSendsNothing() {
         const QString text = QCoro::waitFor(state->uploadAttachment(
-            "M", QUrl::fromLocalFile(files.filePath("gone.pdf")), "service_acceptance"));
+            "M", QUrl::fromLocalFile(files.filePath("gone.pdf")), "service_acceptance")).text;
         QCOMPARE(text, QStringLiteral("تعذرت قراءة الملف gone.pdf."));
         QVERIFY(server->requests().isEmpty());
     }

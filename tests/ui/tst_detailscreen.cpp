@@ -2,6 +2,8 @@
 // by a local server: the loading and failure lines, the cards and action rows, each sheet with
 // its enabling rule driven by typing, the back control, and a screen closed mid-load.
 
+#include "appwindow.h"
+#include "focusinview.h"
 #include "frameui.h"
 #include "kalvorintheme.h"
 #include "kalvorinui.h"
@@ -17,6 +19,9 @@
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace kalvorin;
@@ -57,15 +62,46 @@ class DetailScreenTest : public QObject {
         QQuickItem* item = find(name);
         return item && item->isVisible();
     }
-    void click(const QString& name) {
+    // Scrolls the item into view, then taps its centre as a finger does.
+    void tap(const QString& name) {
         QQuickItem* item = find(name);
         QVERIFY2(item, qPrintable(name));
-        QMetaObject::invokeMethod(item, "clicked");
+        FocusInView scroller;
+        scroller.setWindow(view.get());
+        scroller.reveal(item);
+        QVERIFY2(kalvorin::test::tap(view.get(), item), qPrintable(name));
+    }
+    // Opens an action's sheet by its button.
+    void openSheet(const QString& kind) {
+        tap(QStringLiteral("action-") + kind);
+        QTRY_VERIFY(shown("noteEditor"));
+    }
+    void typeNote(const QString& text) {
+        tap(QStringLiteral("noteEditor"));
+        QTRY_VERIFY(find("noteEditor")->hasActiveFocus());
+        kalvorin::test::typeInto(view.get(), text);
+        QTRY_COMPARE(find("noteEditor")->property("text").toString(), text);
+    }
+    // Opens a sheet's picker by a tap and taps its option at `index`.
+    void choose(const QString& picker, int index) {
+        tap(picker);
+        const QString name = QStringLiteral("pickerChoice%1").arg(index);
+        QTRY_VERIFY(kalvorin::test::findVisible(view->contentItem()->parentItem(), name));
+        QVERIFY(kalvorin::test::tap(view.get(), kalvorin::test::findVisible(view->contentItem()->parentItem(), name)));
+        QTRY_VERIFY(!kalvorin::test::findVisible(view->contentItem()->parentItem(), name));
     }
 
-    static QByteArray fixture() {
-        QFile file(QStringLiteral(KALVORIN_TEST_DATA "/ticket.json"));
+    static QByteArray read(const char* name) {
+        QFile file(QStringLiteral(KALVORIN_TEST_DATA "/") + QLatin1String(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static QByteArray fixture() { return read("ticket.json"); }
+    // The same ticket with every action allowed.
+    static QByteArray everyAction() {
+        QByteArray ticket = fixture();
+        for (const char* flag : {"reject", "managerRoute", "temporaryPassword"})
+            ticket.replace(QByteArray("\"") + flag + "\": false", QByteArray("\"") + flag + "\": true");
+        return ticket;
     }
 
 private slots:
@@ -148,37 +184,125 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QString, typed);
         QFETCH(bool, enabledAfter);
-        server->setReply("ticket", 200, fixture());
+        server->setReply("ticket", 200, everyAction());
         show();
         QTRY_VERIFY(shown("ticketCards"));
-        screen->setProperty("actionKind", kind);
-        QTRY_VERIFY(shown("sheetTitle"));
+        openSheet(kind);
         QCOMPARE(find("sheetTitle")->property("text").toString(), title);
         QCOMPARE(find("scopePicker")->isVisible(), kind == "route" || kind == "jointProcessing");
         QCOMPARE(find("handlerPicker")->isVisible(), kind == "route");
         QVERIFY(!find("submitAction")->isEnabled() || typed.isEmpty());
-        QQuickItem* editor = find("noteEditor");
-        editor->forceActiveFocus();
-        for (const QChar c : typed)
-            QTest::keyClick(view.get(), c.toLatin1());
-        QTRY_COMPARE(editor->property("text").toString(), typed);
+        if (!typed.isEmpty())
+            typeNote(typed);
         QCOMPARE(find("submitAction")->isEnabled(), enabledAfter);
-        click("sheetClose");
+        tap(QStringLiteral("sheetClose"));
         QTRY_COMPARE(screen->property("actionKind").toString(), QString());
         QTRY_VERIFY(!find("sheetTitle"));
     }
 
-    void sheetShowsFailureInRed() {
+    // The scope changes under a chosen handler: the handler stays held and sent, and its box
+    // shows it, not the empty choice.
+    void routeShowsTheKeptHandler() {
+        state->setReferences(json::decode<ReferenceDataResponse>(read("reference.json")).value());
         server->setReply("ticket", 200, fixture());
-        server->setReply("ticket_action", 200, R"({"ok":false,"message":"الإجراء مرفوض."})");
         show();
         QTRY_VERIFY(shown("ticketCards"));
-        screen->setProperty("actionKind", "comment");
-        QTRY_VERIFY(shown("noteEditor"));
-        find("noteEditor")->setProperty("text", QStringLiteral("تعليق واضح وكاف"));
-        click("submitAction");
+        openSheet(QStringLiteral("route"));
+        choose(QStringLiteral("scopePicker"), 1);  // قسم البنية التحتية
+        choose(QStringLiteral("handlerPicker"), 1); // خالد الشهري
+        choose(QStringLiteral("scopePicker"), 2);  // قسم الدعم الفني
+        QCOMPARE(find("handlerPicker")->property("displayText").toString(), QStringLiteral("خالد الشهري"));
+        QCOMPARE(find("scopePicker")->property("displayText").toString(), QStringLiteral("قسم الدعم الفني"));
+        typeNote(QStringLiteral("إحالة للاختصاص"));
+        tap(QStringLiteral("submitAction"));
+        QTRY_COMPARE(server->requestsFor("ticket_action").size(), 1);
+        const QJsonObject body = QJsonDocument::fromJson(server->requestsFor("ticket_action").first().body).object();
+        QCOMPARE(body.value("assignmentScope").toString(), QStringLiteral("SC-202"));
+        QCOMPARE(body.value("handlerUser").toString(), QStringLiteral("k.alshehri"));
+    }
+
+    // What an action or an upload ended with shows on the screen, in green when the server
+    // applied it and in red when not, until its close button is tapped.
+    void resultLine_data() {
+        QTest::addColumn<QString>("write");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("done");
+        QTest::newRow("comment applied") << "comment" << 200 << QByteArray(R"({"ok":true})") << false
+                                         << "تم تنفيذ الإجراء." << true;
+        QTest::newRow("upload applied") << "upload" << 200 << QByteArray(R"({"ok":true})") << false
+                                        << "تم رفع المرفق." << true;
+        QTest::newRow("upload refused") << "upload" << 200 << QByteArray(R"({"ok":false})") << false
+                                        << "تعذر رفع المرفق." << false;
+        QTest::newRow("upload, connection dropped") << "upload" << 200 << QByteArray() << true << QString() << false;
+    }
+    void resultLine() {
+        QFETCH(QString, write);
+        QFETCH(int, status);
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, dropped);
+        QFETCH(QString, text);
+        QFETCH(bool, done);
+        server->setReply("ticket", 200, fixture());
+        TestServer::Reply answer;
+        answer.status = status;
+        answer.body = reply;
+        answer.drop = dropped;
+        server->setReply(write == "upload" ? "upload_attachment" : "ticket_action", answer);
+        show();
+        QTRY_VERIFY(shown("ticketCards"));
+        QVERIFY(!shown("outcomeLine"));
+        QTemporaryDir files;
+        if (write == "upload") {
+            QFile file(files.filePath("evidence.pdf"));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("%PDF-1.4") > 0);
+            file.close();
+            // What the file chooser hands over when a file is picked.
+            QMetaObject::invokeMethod(screen->property("view").value<QObject*>(), "uploadClosureEvidence",
+                                      Q_ARG(QUrl, QUrl::fromLocalFile(file.fileName())));
+        } else {
+            openSheet(write);
+            typeNote(QStringLiteral("تعليق واضح وكاف"));
+            tap(QStringLiteral("submitAction"));
+        }
+        QTRY_VERIFY(shown("outcomeLine"));
+        const QString shownText = find("outcomeText")->property("text").toString();
+        QVERIFY(!shownText.isEmpty());
+        if (!text.isEmpty())
+            QCOMPARE(shownText, text);
+        QCOMPARE(find("outcomeText")->property("color").value<QColor>().rgba(),
+                 (done ? KalvorinTheme::green() : KalvorinTheme::red()).rgba());
+        tap(QStringLiteral("outcomeDismiss"));
+        QTRY_VERIFY(!shown("outcomeLine"));
+    }
+
+    // A failure stays in the open sheet, in red, whatever its words: our own transport sentences
+    // hold "تم" inside a word.
+    void sheetShowsFailureInRed_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("refused") << QByteArray(R"({"ok":false,"message":"الإجراء مرفوض."})") << false;
+        QTest::newRow("connection dropped") << QByteArray() << true;
+    }
+    void sheetShowsFailureInRed() {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, dropped);
+        server->setReply("ticket", 200, fixture());
+        TestServer::Reply answer;
+        answer.body = reply;
+        answer.drop = dropped;
+        server->setReply("ticket_action", answer);
+        show();
+        QTRY_VERIFY(shown("ticketCards"));
+        openSheet(QStringLiteral("comment"));
+        typeNote(QStringLiteral("تعليق واضح وكاف"));
+        tap(QStringLiteral("submitAction"));
         QTRY_VERIFY(shown("formMessage"));
-        QCOMPARE(find("formMessage")->property("text").toString(), QStringLiteral("الإجراء مرفوض."));
+        QVERIFY(!find("formMessage")->property("text").toString().isEmpty());
+        if (!dropped)
+            QCOMPARE(find("formMessage")->property("text").toString(), QStringLiteral("الإجراء مرفوض."));
         QCOMPARE(find("formMessage")->property("color").value<QColor>().rgba(), KalvorinTheme::red().rgba());
         QVERIFY(shown("sheetTitle")); // the sheet stays open
     }
@@ -189,10 +313,7 @@ private slots:
         server->setReply("ticket", held);
         show();
         QSignalSpy closing(screen, SIGNAL(closeRequested()));
-        QQuickItem* back = find("headerLeading");
-        QVERIFY(back);
-        const QPointF centre = back->mapToScene(QPointF(back->width() / 2, back->height() / 2));
-        QTest::mouseClick(view.get(), Qt::LeftButton, {}, centre.toPoint());
+        tap(QStringLiteral("headerLeading"));
         QCOMPARE(closing.size(), 1);
         QTRY_COMPARE(server->heldCount(), 1);
         view.reset(); // the screen goes while its load runs

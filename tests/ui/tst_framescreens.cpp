@@ -124,13 +124,18 @@ private slots:
         QQuickItem* button = find("signInButton");
         QVERIFY(login && button && button->isEnabled());
         QTest::qWait(1300); // the card's entrance
-        login->setProperty("username", QStringLiteral("ali"));
-        login->setProperty("password", QStringLiteral("pw"));
+        click(qvariant_cast<QQuickItem*>(find("usernameField")->property("input")));
+        type(QStringLiteral("ali"));
+        click(find("passwordInput"));
+        type(QStringLiteral("pw"));
+        QCOMPARE(login->property("username").toString(), QStringLiteral("ali"));
         click(button);
         QTRY_COMPARE(server->heldCount(), 1);
         QVERIFY(state->loading());
         QVERIFY(!button->isEnabled());
         QVERIFY(find("signInSpinner")->isVisible());
+        // The spinner shows at full colour: the button does not fade while it signs in.
+        QCOMPARE(button->opacity(), 1.0);
         click(button);
         click(button);
         QTest::qWait(100);
@@ -177,8 +182,7 @@ private slots:
         QQuickItem* field = find("urlField");
         QCOMPARE(field->property("text").toString(), server->baseURL());
         // Type the new address with blanks around it and no scheme.
-        auto* input = qvariant_cast<QQuickItem*>(field->property("input"));
-        input->forceActiveFocus();
+        click(qvariant_cast<QQuickItem*>(field->property("input")));
         QTest::keySequence(root.view.get(), QKeySequence::SelectAll);
         type(QStringLiteral(" ") + other.baseURL().mid(7).chopped(1) + QStringLiteral(" "));
         click(find("saveButton"));
@@ -192,11 +196,11 @@ private slots:
         QVERIFY(showRoot());
         QTRY_COMPARE(server->requestsFor(QStringLiteral("status")).size(), 1);
         QQuickItem* login = find("loginScreen");
-        login->setProperty("showSettings", true);
+        QTest::qWait(300);
+        click(find("settingsButton"));
         QObject* sheet = login->findChild<QObject*>(QStringLiteral("settingsSheet"));
         QTRY_VERIFY(sheet->property("opened").toBool());
-        auto* input = qvariant_cast<QQuickItem*>(find("urlField")->property("input"));
-        input->forceActiveFocus();
+        click(qvariant_cast<QQuickItem*>(find("urlField")->property("input")));
         type(QStringLiteral("x"));
         click(find("closeButton"));
         QTRY_VERIFY(!sheet->property("visible").toBool());

@@ -3,6 +3,7 @@
 // new user types, Tab follows the reading order, alerts and sheets close from the keyboard and
 // give the focus back, Ctrl+Q quits, and a wide window keeps the phone layout centred.
 
+#include "appwindow.h"
 #include "framerules.h"
 #include "frameui.h"
 #include "kalvorinui.h"
@@ -24,26 +25,8 @@ using kalvorin::test::TestServer;
 
 namespace {
 
-// A control a user can press, type into or reach with Tab.
-bool isInteractive(QQuickItem* item) {
-    if (item->activeFocusOnTab() || item->inherits("QQuickAbstractButton") ||
-        item->inherits("QQuickTextInput") || item->inherits("QQuickTextEdit"))
-        return true;
-    const QObjectList children = item->children();
-    return std::any_of(children.begin(), children.end(), [](QObject* child) {
-        return (child->inherits("QQuickTapHandler") || child->inherits("QQuickMouseArea")) &&
-               child->property("enabled").toBool();
-    });
-}
-
-QString describe(QQuickItem* item) {
-    QStringList path;
-    for (QQuickItem* i = item; i; i = i->parentItem())
-        if (!i->objectName().isEmpty())
-            path.prepend(i->objectName());
-    return QStringLiteral("%1 (%2)").arg(path.join(u'/'),
-                                         QString::fromLatin1(item->metaObject()->className()));
-}
+using kalvorin::test::describe;
+using kalvorin::test::isInteractive;
 
 // The nearest named item at or above the focus: what a test can call the focused control.
 QString focusName(QQuickWindow& window) {

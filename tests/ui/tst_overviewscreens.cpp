@@ -15,6 +15,7 @@
 
 #include <QGuiApplication>
 #include <QtTest>
+#include <qcorotask.h>
 
 using namespace kalvorin;
 using kalvorin::test::TestServer;
@@ -26,17 +27,15 @@ class OverviewScreensTest : public QObject {
     std::unique_ptr<MobileAppState> state;
     kalvorin::test::RootView root;
 
-    // Signed in on the given tab, the first refresh done.
+    // Signed in on the given tab, the shell's first refresh over: its loading went on and off
+    // again, so no load of its own can still land after the test has set up its answers.
     QQuickItem* shellOn(int tab, const char* screen) {
         state->setSelectedTab(tab);
+        QSignalSpy loading(state.get(), &MobileAppState::loadingChanged);
         if (!root.show())
             return nullptr;
         const bool ready = QTest::qWaitFor(
-            [&] {
-                return root.find(screen) && !state->loading() &&
-                       !server->requestsFor(QStringLiteral("reference_data")).isEmpty();
-            },
-            10000);
+            [&] { return root.find(screen) && loading.size() >= 2 && !state->loading(); }, 10000);
         return ready ? root.find(screen) : nullptr;
     }
 
@@ -78,17 +77,45 @@ private slots:
         QCOMPARE(textOf(bare, "ticketScope"), QStringLiteral("لا توجد جهة"));
     }
 
-    void typingNarrowsTheList() {
+    // Key by key the list narrows under the field, and the field keeps the keyboard throughout:
+    // through every change of the rows, and while it is cleared again.
+    void typingNarrowsTheListAndKeepsTheKeyboard_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("a number") << "10012";
+        QTest::newRow("an Arabic word") << "الشبكة";
+    }
+    void typingNarrowsTheListAndKeepsTheKeyboard() {
+        QFETCH(QString, typed);
+        server->setReply(QStringLiteral("tickets"), 200, kalvorin::test::ticketsAnswer(2000));
         QQuickItem* screen = shellOn(1, "ticketsScreen");
         QVERIFY(screen);
         auto* list = qvariant_cast<QQuickItem*>(screen->property("list"));
-        QTRY_COMPARE(list->property("count").toInt(), 2);
+        QTRY_COMPARE(list->property("count").toInt(), 2000);
         auto* input = qvariant_cast<QQuickItem*>(root.find("searchField")->property("input"));
-        input->forceActiveFocus();
-        root.type(QStringLiteral("printer"));
-        QTRY_COMPARE(list->property("count").toInt(), 1);
-        QTRY_VERIFY(root.find("ticketRow_MNT-1"));
-        QTRY_VERIFY(!root.find("ticketRow_MNT-2"));
+        root.click(input);
+        QTRY_VERIFY(input->hasActiveFocus());
+        auto shown = [&](const QString& query) {
+            int n = 0;
+            for (const TicketSummary& t : state->tickets())
+                n += (t.maintenanceNo + u' ' + t.title.value_or(QString()) + u' ' + t.scope.value_or(QString()))
+                         .contains(query, Qt::CaseInsensitive);
+            return n;
+        };
+        for (qsizetype i = 1; i <= typed.size(); ++i) {
+            root.type(typed.mid(i - 1, 1));
+            QTRY_COMPARE(list->property("count").toInt(), shown(typed.left(i)));
+            root.settle();
+            QVERIFY2(input->hasActiveFocus(), qPrintable(QStringLiteral("focus lost after ") + typed.left(i)));
+        }
+        QCOMPARE(input->property("text").toString(), typed);
+        QVERIFY(list->property("count").toInt() < 2000);
+        for (qsizetype i = 0; i < typed.size(); ++i) {
+            QTest::keyClick(root.view.get(), Qt::Key_Backspace);
+            root.settle();
+        }
+        QCOMPARE(input->property("text").toString(), QString());
+        QTRY_COMPARE(list->property("count").toInt(), 2000);
+        QVERIFY(input->hasActiveFocus());
     }
 
     void pullingDownReloadsItsList_data() {
@@ -133,12 +160,19 @@ private slots:
     void aRowTapReachesTheNavigation_data() {
         QTest::addColumn<int>("tab");
         QTest::addColumn<QString>("screen");
-        QTest::newRow("ticket list") << 1 << "ticketsScreen";
-        QTest::newRow("dashboard's latest") << 0 << "dashboardScreen";
+        // How the user goes back: the header's arrow (0), or a key with its modifiers.
+        QTest::addColumn<int>("backKey");
+        QTest::addColumn<int>("backModifiers");
+        QTest::newRow("ticket list, the arrow") << 1 << "ticketsScreen" << 0 << 0;
+        QTest::newRow("dashboard's latest, Escape") << 0 << "dashboardScreen" << int(Qt::Key_Escape) << 0;
+        QTest::newRow("ticket list, Alt+Left") << 1 << "ticketsScreen" << int(Qt::Key_Left) << int(Qt::AltModifier);
+        QTest::newRow("ticket list, the Back key") << 1 << "ticketsScreen" << int(Qt::Key_Back) << 0;
     }
     void aRowTapReachesTheNavigation() {
         QFETCH(int, tab);
         QFETCH(QString, screen);
+        QFETCH(int, backKey);
+        QFETCH(int, backModifiers);
         server->setReply(QStringLiteral("dashboard"), 200,
                          R"({"ok":true,"latest":[{"maintenanceNo":"MNT-1","title":"Printer down"}]})");
         QVERIFY(shellOn(tab, qPrintable(screen)));
@@ -160,7 +194,10 @@ private slots:
         QCOMPARE(detail->property("maintenanceNo").toString(), QStringLiteral("MNT-1"));
         QTRY_COMPARE(server->requestsFor(QStringLiteral("ticket")).size(), 1);
         QTRY_VERIFY(!stack->property("busy").toBool()); // the push transition is over
-        root.click(kalvorin::ui::findItem(detail, QStringLiteral("headerLeading")));
+        if (backKey == 0)
+            root.click(kalvorin::ui::findItem(detail, QStringLiteral("headerLeading")));
+        else
+            QTest::keyClick(root.view.get(), Qt::Key(backKey), Qt::KeyboardModifiers(backModifiers));
         QTRY_COMPARE(stack->property("depth").toInt(), 1);
     }
 
@@ -194,18 +231,46 @@ private slots:
                  QStringLiteral("لا توجد إشعارات حالياً"));
     }
 
-    void aLoadFailureShowsUntilDismissed() {
+    // A failed load shows under the header until it is closed, or until the load that failed
+    // succeeds, or (when the server could not be reached) until the status check reaches it. A
+    // load that failed on the server's answer stays while the server merely answers its status.
+    void aLoadFailureShowsUntilItsCauseEnds_data() {
+        QTest::addColumn<bool>("unreached");
+        QTest::addColumn<QString>("ends");
+        QTest::addColumn<bool>("gone");
+        QTest::newRow("closed by a tap") << false << "tap" << true;
+        QTest::newRow("the same load succeeds") << false << "tickets" << true;
+        QTest::newRow("refused, the status answers") << false << "status" << false;
+        QTest::newRow("unreached, the status answers") << true << "status" << true;
+        QTest::newRow("unreached, another load succeeds") << true << "notifications" << false;
+    }
+    void aLoadFailureShowsUntilItsCauseEnds() {
+        QFETCH(bool, unreached);
+        QFETCH(QString, ends);
+        QFETCH(bool, gone);
         QVERIFY(shellOn(1, "ticketsScreen"));
         QQuickItem* banner = root.find("loadFailureBanner");
         QVERIFY(banner && !banner->isVisible());
-        server->setReply(QStringLiteral("tickets"), 503, "");
+        TestServer::Reply failing;
+        failing.status = 503;
+        failing.body = "";
+        failing.drop = unreached;
+        server->setReply(QStringLiteral("tickets"), failing);
         state->startLoadTickets();
         QTRY_VERIFY(banner->isVisible());
         QVERIFY(!state->errorMessage().isEmpty());
         QCOMPARE(textOf(banner, "loadFailureText"), state->errorMessage());
-        root.click(root.find("loadFailureDismiss"));
-        QTRY_COMPARE(state->errorMessage(), QString());
-        QTRY_VERIFY(!banner->isVisible());
+        server->setReply(QStringLiteral("tickets"), 200, R"({"ok":true,"tickets":[]})");
+        if (ends == QLatin1String("tap"))
+            root.click(root.find("loadFailureDismiss"));
+        else if (ends == QLatin1String("tickets"))
+            QCoro::waitFor(state->loadTickets());
+        else if (ends == QLatin1String("status"))
+            QCoro::waitFor(state->checkStatus());
+        else
+            QCoro::waitFor(state->loadNotifications());
+        QTRY_COMPARE(banner->isVisible(), !gone);
+        QCOMPARE(state->errorMessage().isEmpty(), gone);
     }
 
     void tenThousandRowsFilterAsTheRuleSays() {

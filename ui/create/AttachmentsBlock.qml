@@ -62,21 +62,21 @@ ColumnLayout {
                     color: KalvorinTheme.text
                     font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
                     elide: Text.ElideMiddle
-                    horizontalAlignment: Text.AlignLeft
+                    horizontalAlignment: KalvorinTheme.leading
                     Layout.fillWidth: true
                 }
                 Text {
                     text: row.sizeLabel
                     color: KalvorinTheme.muted
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
-                    horizontalAlignment: Text.AlignLeft
+                    horizontalAlignment: KalvorinTheme.leading
                     Layout.fillWidth: true
                 }
             }
             Item {
                 objectName: "removeAttachment"
-                implicitWidth: 32
-                implicitHeight: 32
+                implicitWidth: KalvorinTheme.touchTarget
+                implicitHeight: KalvorinTheme.touchTarget
                 activeFocusOnTab: true
                 Accessible.role: Accessible.Button
                 Accessible.name: "حذف " + row.name

@@ -18,7 +18,7 @@ NativePickerCard {
     PickerMenu {
         id: menu
         model: root.choices
-        currentIndex: root.currentIndex
+        heldIndex: root.currentIndex
         enabled: !root.locked
         Accessible.name: root.title
         onActivated: (index) => root.chosen(index)

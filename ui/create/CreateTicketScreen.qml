@@ -14,6 +14,7 @@ Item {
     objectName: "createTicketScreen"
 
     readonly property alias form: form
+    readonly property alias page: page
 
     CreateTicketForm {
         id: form
@@ -25,7 +26,7 @@ Item {
     component Notice: Text {
         color: KalvorinTheme.gold
         wrapMode: Text.Wrap
-        horizontalAlignment: Text.AlignLeft
+        horizontalAlignment: KalvorinTheme.leading
         visible: text.length > 0
         Layout.fillWidth: true
     }
@@ -155,6 +156,7 @@ Item {
                     Notice {
                         text: "تم تعبئة جهة المبلّغ من نطاق حسابك. عدّلها فقط إذا كانت صلاحيتك تسمح بذلك داخل النظام."
                         font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
+                        horizontalAlignment: KalvorinTheme.trailing
                     }
                 }
             }
@@ -167,12 +169,15 @@ Item {
                 onChosen: (index) => { form.serviceIndex = index; }
             }
 
+            // A trailing-aligned column as wide as its longest line (the form's width at most),
+            // standing at the trailing edge.
             Rectangle {
                 objectName: "serviceSummary"
                 visible: form.hasSelectedService
                 color: KalvorinTheme.alpha(KalvorinTheme.ink, 0.48)
                 radius: 14
-                Layout.fillWidth: true
+                Layout.alignment: KalvorinTheme.trailing
+                Layout.preferredWidth: Math.min(summary.implicitWidth + 24, parent.width)
                 implicitHeight: summary.implicitHeight + 24
                 ColumnLayout {
                     id: summary
@@ -187,12 +192,13 @@ Item {
                         wrapMode: Text.Wrap
                         maximumLineCount: 2
                         elide: Text.ElideRight
-                        horizontalAlignment: Text.AlignLeft
+                        horizontalAlignment: KalvorinTheme.trailing
                         Layout.fillWidth: true
                     }
                     Notice {
                         text: form.suggestedPriorityText
                         font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
+                        horizontalAlignment: KalvorinTheme.trailing
                     }
                 }
             }
@@ -266,7 +272,7 @@ Item {
                         color: KalvorinTheme.text
                         wrapMode: Text.Wrap
                         verticalAlignment: Text.AlignVCenter
-                        horizontalAlignment: Text.AlignLeft
+                        horizontalAlignment: KalvorinTheme.leading
                     }
                 }
                 ChoicePicker {
@@ -309,34 +315,7 @@ Item {
                 Layout.fillWidth: true
                 Layout.minimumHeight: 52
                 onClicked: form.startCreate()
-                contentItem: Item {
-                    implicitWidth: children[0].implicitWidth
-                    implicitHeight: children[0].implicitHeight
-                    Row {
-                        anchors.centerIn: parent
-                        spacing: 10
-                        Symbol {
-                            objectName: "saveSpinner"
-                            visible: form.running
-                            anchors.verticalCenter: parent.verticalCenter
-                            name: "arrow.clockwise"
-                            size: 18
-                            color: "white"
-                            RotationAnimator on rotation {
-                                running: form.running
-                                from: 0
-                                to: 360
-                                duration: 900
-                                loops: Animation.Infinite
-                            }
-                        }
-                        Text {
-                            text: save.text
-                            font: save.font
-                            color: KalvorinTheme.text
-                        }
-                    }
-                }
+                busy: form.running
             }
 
             Notice {

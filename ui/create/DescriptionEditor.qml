@@ -17,7 +17,8 @@ ColumnLayout {
         text: "وصف البلاغ"
         color: KalvorinTheme.text
         font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
-        horizontalAlignment: Text.AlignLeft
+        // A trailing-aligned column: the title at the trailing edge above the full-width editor.
+        horizontalAlignment: KalvorinTheme.trailing
         Layout.fillWidth: true
     }
 
@@ -29,7 +30,7 @@ ColumnLayout {
         wrapMode: TextEdit.Wrap
         color: KalvorinTheme.text
         font: KalvorinTheme.fontNamed("Tajawal-Medium", 15)
-        horizontalAlignment: TextEdit.AlignLeft
+        horizontalAlignment: KalvorinTheme.leading
         padding: 14
         selectByMouse: true
         selectionColor: KalvorinTheme.alpha(KalvorinTheme.teal, 0.55)

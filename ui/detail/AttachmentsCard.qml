@@ -70,14 +70,14 @@ ProPanel {
                                 font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
                                 elide: Text.ElideRight
                                 maximumLineCount: 1
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: KalvorinTheme.leading
                                 Layout.fillWidth: true
                             }
                             Text {
                                 text: row.detail
                                 color: KalvorinTheme.muted
                                 font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: KalvorinTheme.leading
                                 Layout.fillWidth: true
                             }
                         }
@@ -103,13 +103,10 @@ ProPanel {
             contentItem: RowLayout {
                 spacing: 8
                 Item { Layout.fillWidth: true }
-                BusyIndicator {
+                Spinner {
                     objectName: "uploadProgress"
-                    visible: card.view.uploadingAttachment
-                    running: visible
-                    palette.dark: "white"
-                    Layout.preferredWidth: 22
-                    Layout.preferredHeight: 22
+                    running: card.view.uploadingAttachment
+                    color: "white"
                 }
                 Text {
                     visible: card.view.uploadingAttachment && card.view.uploadProgress >= 0
@@ -130,7 +127,8 @@ ProPanel {
                 color: KalvorinTheme.alpha(KalvorinTheme.green, 0.22)
                 border.width: 1
                 border.color: KalvorinTheme.alpha(KalvorinTheme.green, 0.48)
-                opacity: upload.enabled ? 1.0 : 0.6
+                // Full colour while the upload runs: the spinner, not a fade, says it is busy.
+                opacity: upload.enabled || card.view.uploadingAttachment ? 1.0 : 0.6
             }
         }
     }

@@ -24,14 +24,14 @@ Rectangle {
             text: chip.title
             color: KalvorinTheme.muted
             font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: KalvorinTheme.trailing
             Layout.fillWidth: true
         }
         Text {
             text: chip.value
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: KalvorinTheme.trailing
             wrapMode: Text.Wrap
             maximumLineCount: 2
             elide: Text.ElideRight

@@ -23,7 +23,7 @@ ProPanel {
             text: "لا توجد إجراءات موثقة بعد."
             color: KalvorinTheme.muted
             font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: KalvorinTheme.trailing
             Layout.fillWidth: true
         }
         Repeater {
@@ -34,24 +34,28 @@ ProPanel {
                 required property string detail
                 spacing: 10
                 Layout.fillWidth: true
+                // Column, spacer, dot: the text block stands at the leading edge, its lines
+                // aligned to its own trailing edge, as wide as its longest line.
                 ColumnLayout {
                     spacing: 4
                     Layout.fillWidth: true
+                    Layout.maximumWidth: implicitWidth
                     Text {
                         text: entry.label
                         color: KalvorinTheme.text
                         font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: KalvorinTheme.trailing
                         Layout.fillWidth: true
                     }
                     Text {
                         text: entry.detail
                         color: KalvorinTheme.muted
                         font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: KalvorinTheme.trailing
                         Layout.fillWidth: true
                     }
                 }
+                Item { Layout.fillWidth: true }
                 Rectangle {
                     implicitWidth: 12
                     implicitHeight: 12

@@ -52,14 +52,17 @@ ProPanel {
                 font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 18)
             }
         }
+        // Beside the ring: a column as wide as its longest line, its lines aligned to its own
+        // trailing edge.
         ColumnLayout {
             spacing: 8
             Layout.fillWidth: true
+            Layout.maximumWidth: implicitWidth
             Text {
                 text: "مؤشر الالتزام (SLA)"
                 color: KalvorinTheme.text
                 font: KalvorinTheme.fontNamed("Tajawal-Bold", 16)
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: KalvorinTheme.trailing
                 Layout.fillWidth: true
             }
             Text {
@@ -67,9 +70,11 @@ ProPanel {
                 text: card.view.slaStatusText
                 color: card.view.slaStatusColor
                 font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: KalvorinTheme.trailing
+                wrapMode: Text.Wrap
                 Layout.fillWidth: true
             }
         }
+        Item { Layout.fillWidth: true }
     }
 }

@@ -54,28 +54,22 @@ Popup {
 
         KalvorinBackground { anchors.fill: parent }
 
-        T.Button {
+        TextButton {
             id: closeButton
             objectName: "sheetClose"
             // The cancellation place: the leading corner (anchors follow the mirroring).
             anchors.left: parent.left
-            anchors.leftMargin: 18
-            y: 12
+            anchors.leftMargin: 10
+            y: 4
             text: "إغلاق"
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
             onClicked: sheet.close()
-            contentItem: Text {
-                text: closeButton.text
-                font: closeButton.font
-                color: KalvorinTheme.teal
-            }
-            background: Item {}
         }
 
         Flickable {
             id: page
             anchors.fill: parent
-            anchors.topMargin: closeButton.y + closeButton.height + 6
+            anchors.topMargin: closeButton.y + closeButton.height
             contentWidth: width
             contentHeight: column.implicitHeight + 36
             boundsBehavior: Flickable.StopAtBounds
@@ -93,14 +87,14 @@ Popup {
                     text: form.title
                     color: KalvorinTheme.text
                     font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 24)
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: KalvorinTheme.trailing
                     Layout.fillWidth: true
                 }
                 Text {
                     text: form.ticketLine
                     color: KalvorinTheme.muted
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 13)
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: KalvorinTheme.trailing
                     Layout.fillWidth: true
                 }
 
@@ -113,7 +107,7 @@ Popup {
                         model: form.scopeOptions
                         textRole: "label"
                         valueRole: "value"
-                        currentIndex: Math.max(0, indexOfValue(form.selectedScope))
+                        heldIndex: form.scopeIndex
                         onActivated: form.selectedScope = currentValue
                     }
                 }
@@ -126,7 +120,8 @@ Popup {
                         model: form.handlerOptions
                         textRole: "label"
                         valueRole: "value"
-                        currentIndex: Math.max(0, indexOfValue(form.selectedHandler))
+                        heldIndex: form.handlerIndex
+                        heldText: form.handlerText
                         onActivated: form.selectedHandler = currentValue
                     }
                 }
@@ -139,7 +134,8 @@ Popup {
                         model: form.reasonOptions
                         textRole: "label"
                         valueRole: "value"
-                        currentIndex: Math.max(0, indexOfValue(form.selectedReason))
+                        heldIndex: form.reasonIndex
+                        heldText: form.selectedReason
                         onActivated: form.selectedReason = currentValue
                     }
                 }
@@ -148,7 +144,7 @@ Popup {
                     text: form.noteLabel
                     color: KalvorinTheme.text
                     font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: KalvorinTheme.trailing
                     Layout.fillWidth: true
                 }
                 TextArea {
@@ -159,7 +155,8 @@ Popup {
                     wrapMode: TextEdit.Wrap
                     color: KalvorinTheme.text
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 15)
-                    horizontalAlignment: TextEdit.AlignRight
+                    // Typed text starts at the leading edge, the right.
+                    horizontalAlignment: KalvorinTheme.leading
                     padding: 10
                     Layout.fillWidth: true
                     Layout.minimumHeight: 150
@@ -186,7 +183,7 @@ Popup {
                         text: form.formMessage
                         color: form.formMessageColor
                         font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: KalvorinTheme.trailing
                         wrapMode: Text.Wrap
                     }
                 }
@@ -199,23 +196,7 @@ Popup {
                     font: KalvorinTheme.fontNamed("Tajawal-Bold", 18)
                     Layout.fillWidth: true
                     onClicked: form.submit()
-                    contentItem: RowLayout {
-                        spacing: 8
-                        Item { Layout.fillWidth: true }
-                        BusyIndicator {
-                            visible: form.running
-                            running: visible
-                            palette.dark: "white"
-                            Layout.preferredWidth: 22
-                            Layout.preferredHeight: 22
-                        }
-                        Text {
-                            text: submitButton.text
-                            font: submitButton.font
-                            color: KalvorinTheme.text
-                        }
-                        Item { Layout.fillWidth: true }
-                    }
+                    busy: form.running
                 }
                 MobileBottomReachablePadding {}
             }

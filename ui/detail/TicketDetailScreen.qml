@@ -36,6 +36,15 @@ Item {
     }
 
     StackView.onActivated: view.load()
+
+    // Back from the keyboard, as the header's arrow: Escape, Alt+Left and the Back key. Not while
+    // a sheet or the file chooser is open: Escape closes that first.
+    Shortcut {
+        sequences: ["Esc", StandardKey.Back, "Back"]
+        enabled: screen.StackView.status === StackView.Active && screen.actionKind.length === 0
+                 && !screen.showAttachmentImporter
+        onActivated: screen.dismiss()
+    }
     // Shown outside a navigation stack (tests, the tour): loaded once it exists.
     Timer {
         running: true
@@ -167,6 +176,49 @@ Item {
             }
 
             MobileBottomReachablePadding {}
+        }
+    }
+
+    // What the last action or upload ended with, where the user is: over the bottom of the
+    // screen, clear of the tab bar, until its close button or the next write takes it away.
+    Rectangle {
+        objectName: "outcomeLine"
+        visible: view.outcome.length > 0
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.leftMargin: 16
+        anchors.rightMargin: 16
+        anchors.bottomMargin: 104
+        implicitHeight: outcomeRow.implicitHeight + 8
+        radius: 14
+        color: KalvorinTheme.ink
+        border.width: 1
+        border.color: view.outcomeColor
+
+        RowLayout {
+            id: outcomeRow
+            anchors.fill: parent
+            anchors.margins: 4
+            anchors.leftMargin: 12
+            spacing: 8
+            Text {
+                objectName: "outcomeText"
+                text: view.outcome
+                color: view.outcomeColor
+                font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
+                horizontalAlignment: KalvorinTheme.leading
+                wrapMode: Text.Wrap
+                Accessible.role: Accessible.AlertMessage
+                Accessible.name: text
+                Layout.fillWidth: true
+            }
+            TextButton {
+                objectName: "outcomeDismiss"
+                text: "إغلاق"
+                font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
+                onClicked: view.dismissOutcome()
+            }
         }
     }
 

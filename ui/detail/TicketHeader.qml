@@ -40,7 +40,7 @@ ProPanel {
             text: card.view.title
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 18)
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: KalvorinTheme.trailing
             wrapMode: Text.Wrap
             Layout.fillWidth: true
         }
@@ -49,7 +49,7 @@ ProPanel {
             visible: text.length > 0
             color: KalvorinTheme.muted
             font: KalvorinTheme.fontNamed("Tajawal-Medium", 13)
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: KalvorinTheme.trailing
             wrapMode: Text.Wrap
             maximumLineCount: 5
             elide: Text.ElideRight

@@ -102,6 +102,7 @@ void TicketActionForm::setSelectedHandler(const QString& username) {
         return;
     m_handler = username;
     emit selectedHandlerChanged();
+    emit heldChoicesChanged();
 }
 
 void TicketActionForm::setSelectedReason(const QString& reason) {
@@ -109,6 +110,7 @@ void TicketActionForm::setSelectedReason(const QString& reason) {
         return;
     m_reason = reason;
     emit selectedReasonChanged();
+    emit heldChoicesChanged();
     recheck();
 }
 
@@ -213,6 +215,37 @@ void TicketActionForm::refreshHandlers() {
         for (const AssignmentHandler& h : m_state->references()->handlersByScope->value(m_scope))
             rows.append(option(h.name.value_or(h.username), h.username));
     m_handlerOptions->setRows(rows);
+    emit heldChoicesChanged();
+}
+
+namespace {
+int rowOf(const RowsModel* options, const QString& value) {
+    const QList<RowsModel::Row>& rows = options->rows();
+    for (int i = 0; i < rows.size(); ++i)
+        if (rows.at(i).identity == value)
+            return i;
+    return -1;
+}
+} // namespace
+
+int TicketActionForm::scopeIndex() const {
+    return rowOf(m_scopeOptions, m_scope);
+}
+int TicketActionForm::handlerIndex() const {
+    return rowOf(m_handlerOptions, m_handler);
+}
+int TicketActionForm::reasonIndex() const {
+    return rowOf(m_reasonOptions, m_reason);
+}
+
+QString TicketActionForm::handlerText() const {
+    if (m_handler.isEmpty() || !m_state || !m_state->references() || !m_state->references()->handlersByScope)
+        return m_handler;
+    for (const QList<AssignmentHandler>& handlers : *m_state->references()->handlersByScope)
+        for (const AssignmentHandler& h : handlers)
+            if (h.username == m_handler)
+                return h.name.value_or(h.username);
+    return m_handler;
 }
 
 void TicketActionForm::appear() {
@@ -250,8 +283,11 @@ QCoro::Task<> TicketActionForm::run(QPointer<TicketActionForm> form, QPointer<Ti
     if (form)
         form->setRunning(false);
     if (!success) {
+        // The sheet shows its failure; a sheet closed meanwhile leaves it to the detail screen.
         if (form)
             form->setFormMessage(text);
+        else if (detail)
+            detail->showOutcome(text, false);
         co_return;
     }
     if (detail)
@@ -263,6 +299,9 @@ QCoro::Task<> TicketActionForm::run(QPointer<TicketActionForm> form, QPointer<Ti
 QCoro::Task<> TicketActionForm::submitNow() {
     setRunning(true);
     setFormMessage(QString());
+    // The next write starts: the last one's result line goes.
+    if (m_detail)
+        m_detail->dismissOutcome();
     // Exactly six members, every one a string, every one present.
     return run(this, m_detail, m_state,
                QJsonObject{{QStringLiteral("maintenanceNo"), m_ticketNumber},

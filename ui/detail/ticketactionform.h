@@ -58,6 +58,12 @@ class TicketActionForm : public QObject {
     Q_PROPERTY(kalvorin::RowsModel* scopeOptions READ scopeOptions CONSTANT)
     Q_PROPERTY(kalvorin::RowsModel* handlerOptions READ handlerOptions CONSTANT)
     Q_PROPERTY(kalvorin::RowsModel* reasonOptions READ reasonOptions CONSTANT)
+    // Where each held value stands among its options (-1: not among them), so the pickers show
+    // what the form sends; the held handler's name when a scope change left it out of the list.
+    Q_PROPERTY(int scopeIndex READ scopeIndex NOTIFY heldChoicesChanged)
+    Q_PROPERTY(int handlerIndex READ handlerIndex NOTIFY heldChoicesChanged)
+    Q_PROPERTY(int reasonIndex READ reasonIndex NOTIFY heldChoicesChanged)
+    Q_PROPERTY(QString handlerText READ handlerText NOTIFY heldChoicesChanged)
 
 public:
     static inline const QString kActionDone = QStringLiteral("تم تنفيذ الإجراء.");
@@ -102,6 +108,10 @@ public:
     QString reasonPickerTitle() const;
     RowsModel* scopeOptions() const { return m_scopeOptions; }
     RowsModel* handlerOptions() const { return m_handlerOptions; }
+    int scopeIndex() const;
+    int handlerIndex() const;
+    int reasonIndex() const;
+    QString handlerText() const;
     RowsModel* reasonOptions() const { return m_reasonOptions; }
     // The reasons of the kind (reject reasons for reject, route reasons otherwise).
     QStringList reasons() const;
@@ -120,6 +130,7 @@ signals:
     void noteChanged();
     void selectedScopeChanged();
     void selectedHandlerChanged();
+    void heldChoicesChanged();
     void selectedReasonChanged();
     void runningChanged();
     void formMessageChanged();

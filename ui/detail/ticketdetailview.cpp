@@ -89,21 +89,37 @@ QCoro::Task<> TicketDetailView::uploadNow(QUrl file) {
         co_return; // a pick without a file does nothing
     setUploading(true);
     setUploadProgress(-1);
+    dismissOutcome();
     auto progress = [self](qint64 sent, qint64 total) {
         if (self && total > 0)
             self->setUploadProgress(double(sent) / double(total));
     };
-    const QString text = co_await state->uploadAttachment(m_number, file, kClosureEvidencePurpose, progress);
+    const MobileAppState::WriteOutcome result =
+        co_await state->uploadAttachment(m_number, file, kClosureEvidencePurpose, progress);
     if (!self)
         co_return;
-    setMessage(text);
+    setMessage(result.text);
+    showOutcome(result.text, result.done);
     setUploading(false);
     co_await loadNow();
 }
 
 void TicketDetailView::actionDone(const QString& text) {
     setMessage(text);
+    showOutcome(text, true);
     load();
+}
+
+void TicketDetailView::showOutcome(const QString& text, bool done) {
+    if (text == m_outcome && done == m_outcomeDone)
+        return;
+    m_outcome = text;
+    m_outcomeDone = done;
+    emit outcomeChanged();
+}
+
+QColor TicketDetailView::outcomeColor() const {
+    return m_outcomeDone ? KalvorinTheme::green() : KalvorinTheme::red();
 }
 
 void TicketDetailView::pickerFailed(const QString& description) {

@@ -41,6 +41,10 @@ class TicketDetailView : public QObject {
     Q_PROPERTY(bool uploadingAttachment READ uploadingAttachment NOTIFY uploadingChanged)
     // 0..1 while the platform reports it, -1 while unknown.
     Q_PROPERTY(double uploadProgress READ uploadProgress NOTIFY uploadProgressChanged)
+    // What the last action or upload ended with, shown until dismissed or until the next one
+    // starts: green when the server applied it, red when not.
+    Q_PROPERTY(QString outcome READ outcome NOTIFY outcomeChanged)
+    Q_PROPERTY(QColor outcomeColor READ outcomeColor NOTIFY outcomeChanged)
     // header card
     Q_PROPERTY(QString maintenanceNo READ maintenanceNo NOTIFY ticketChanged)
     Q_PROPERTY(QString priority READ priority NOTIFY ticketChanged)
@@ -94,6 +98,11 @@ public:
     Q_INVOKABLE void actionDone(const QString& text);
     // The picker failed: its description becomes the message.
     Q_INVOKABLE void pickerFailed(const QString& description);
+    // The result line: set when a write ends, cleared by its close button or the next write.
+    void showOutcome(const QString& text, bool done);
+    Q_INVOKABLE void dismissOutcome() { showOutcome(QString(), false); }
+    QString outcome() const { return m_outcome; }
+    QColor outcomeColor() const;
 
     const std::optional<TicketDetail>& ticket() const { return m_ticket; }
     void setTicket(TicketDetail ticket);
@@ -139,6 +148,7 @@ signals:
     void messageChanged();
     void uploadingChanged();
     void uploadProgressChanged();
+    void outcomeChanged();
 
 private:
     void setLoading(bool value);
@@ -153,6 +163,8 @@ private:
     QString m_message;
     bool m_uploading = false;
     double m_uploadProgress = -1;
+    QString m_outcome;
+    bool m_outcomeDone = false;
 
     RowsModel* m_headerItems;
     RowsModel* m_beneficiaryItems;

@@ -10,7 +10,7 @@ Window {
     width: 390
     height: 844
     minimumWidth: 300
-    minimumHeight: 560
+    minimumHeight: 360
     visible: true
     color: KalvorinTheme.deep
     title: "KALVORIN"

@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import QtQuick.Templates as T
 import Kalvorin.Theme
 import Kalvorin.Frame
 
@@ -70,24 +69,14 @@ Popup {
                     color: KalvorinTheme.text
                     font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 18)
                 }
-                T.AbstractButton {
+                TextButton {
+                    id: closeButton
                     objectName: "closeButton"
                     anchors.left: parent.left
                     anchors.verticalCenter: parent.verticalCenter
-                    id: closeButton
-                    padding: 8
-                    implicitWidth: implicitContentWidth + leftPadding + rightPadding
-                    implicitHeight: implicitContentHeight + topPadding + bottomPadding
                     text: "إغلاق"
-                    Accessible.role: Accessible.Button
-                    Accessible.name: closeButton.text
+                    font: KalvorinTheme.fontNamed("Tajawal-Bold", 16)
                     onClicked: form.close()
-                    contentItem: Text {
-                        text: closeButton.text
-                        // Brighter while it has the keyboard focus.
-                        color: closeButton.activeFocus ? KalvorinTheme.text : KalvorinTheme.teal
-                        font: KalvorinTheme.fontNamed("Tajawal-Bold", 16)
-                    }
                 }
             }
 
@@ -100,7 +89,7 @@ Popup {
                     color: KalvorinTheme.muted
                     font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
                     Layout.fillWidth: true
-                    horizontalAlignment: Text.AlignLeft
+                    horizontalAlignment: KalvorinTheme.leading
                 }
                 IconTextField {
                     id: urlField
@@ -120,7 +109,7 @@ Popup {
                     color: KalvorinTheme.muted
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
                     wrapMode: Text.Wrap
-                    horizontalAlignment: Text.AlignLeft
+                    horizontalAlignment: KalvorinTheme.leading
                     Layout.fillWidth: true
                 }
             }

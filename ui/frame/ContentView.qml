@@ -29,6 +29,10 @@ Item {
         anchors.fill: parent
     }
 
+    FocusInView {
+        window: root.Window.window
+    }
+
     Loader {
         id: screen
         objectName: "rootScreen"

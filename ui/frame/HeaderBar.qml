@@ -36,10 +36,11 @@ ColumnLayout {
         property int action
         signal activated()
 
-        implicitWidth: 38
-        implicitHeight: 38
-        Layout.preferredWidth: 38
-        Layout.preferredHeight: 38
+        // The drawn circle is 38; the finger's hit area around it is the touch target.
+        implicitWidth: KalvorinTheme.touchTarget
+        implicitHeight: KalvorinTheme.touchTarget
+        Layout.preferredWidth: KalvorinTheme.touchTarget
+        Layout.preferredHeight: KalvorinTheme.touchTarget
         // Reachable and named like any button; an empty slot is neither.
         activeFocusOnTab: slot.symbol.length > 0
         Accessible.role: Accessible.Button
@@ -51,7 +52,9 @@ ColumnLayout {
         Keys.onEnterPressed: slot.activated()
 
         Rectangle {
-            anchors.fill: parent
+            anchors.centerIn: parent
+            width: 38
+            height: 38
             visible: slot.symbol.length > 0
             radius: width / 2
             color: KalvorinTheme.ink
@@ -106,7 +109,7 @@ ColumnLayout {
         visible: text.length > 0
         color: KalvorinTheme.text
         font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 25)
-        horizontalAlignment: Text.AlignLeft
+        horizontalAlignment: KalvorinTheme.leading
         elide: Text.ElideRight
         Layout.fillWidth: true
     }

@@ -13,7 +13,7 @@ Item {
     readonly property string message: AppState.errorMessage
 
     visible: message.length > 0
-    implicitHeight: visible ? body.implicitHeight + 20 : 0
+    implicitHeight: visible ? body.implicitHeight + 8 : 0
     Layout.preferredHeight: implicitHeight
 
     Rectangle {
@@ -26,7 +26,9 @@ Item {
     RowLayout {
         id: body
         anchors.fill: parent
-        anchors.margins: 10
+        anchors.margins: 4
+        anchors.leftMargin: 10
+        anchors.rightMargin: 4
         spacing: 10
 
         Symbol {
@@ -41,14 +43,14 @@ Item {
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
             wrapMode: Text.Wrap
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: KalvorinTheme.leading
             Layout.fillWidth: true
         }
         Item {
             id: close
             objectName: "loadFailureDismiss"
-            implicitWidth: 30
-            implicitHeight: 30
+            implicitWidth: KalvorinTheme.touchTarget
+            implicitHeight: KalvorinTheme.touchTarget
             activeFocusOnTab: root.visible
             Accessible.role: Accessible.Button
             Accessible.name: "إغلاق"

@@ -2,7 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import QtQuick.Templates as T
-import QtQuick.Shapes
 import Kalvorin.Theme
 import Kalvorin.Frame
 
@@ -24,7 +23,6 @@ Item {
     property bool appeared: false
     property bool logoMotion: false
 
-    readonly property bool hasUsername: username.trim().length > 0
 
     onShowSettingsChanged: showSettings ? settings.open() : settings.close()
 
@@ -180,9 +178,9 @@ Item {
                         Accessible.name: rememberButton.text
                         Accessible.checkable: true
                         Accessible.checked: screen.remember
-                        Layout.alignment: Qt.AlignLeft
-                        implicitWidth: implicitContentWidth
-                        implicitHeight: Math.max(32, implicitContentHeight)
+                        Layout.alignment: KalvorinTheme.leading
+                        implicitWidth: Math.max(KalvorinTheme.touchTarget, implicitContentWidth)
+                        implicitHeight: Math.max(KalvorinTheme.touchTarget, implicitContentHeight)
                         onClicked: screen.remember = !screen.remember
                         contentItem: SymbolLabel {
                             symbol: screen.remember ? "checkmark.square.fill" : "square"
@@ -199,7 +197,7 @@ Item {
                         color: KalvorinTheme.red
                         font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
                         wrapMode: Text.Wrap
-                        horizontalAlignment: Text.AlignLeft
+                        horizontalAlignment: KalvorinTheme.leading
                         Layout.fillWidth: true
                     }
                     PrimaryButtonStyle {
@@ -211,52 +209,31 @@ Item {
                         font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 25)
                         enabled: !AppState.loading
                         onClicked: screen.signIn()
+                        busy: AppState.loading
+                        // While signing in the label is the spinner alone.
                         contentItem: Item {
                             implicitWidth: 80
                             implicitHeight: 34
                             Text {
                                 anchors.centerIn: parent
                                 visible: !AppState.loading
-                                // Brightens once a user name is typed.
-                                opacity: screen.hasUsername ? 1.0 : 0.72
-                                Behavior on opacity { NumberAnimation { duration: 250; easing.type: Easing.InOutQuad } }
                                 text: signInButton.text
                                 color: KalvorinTheme.text
                                 font: signInButton.font
                             }
-                            // While signing in: a spinning arc in the text colour.
-                            Shape {
+                            Spinner {
                                 objectName: "signInSpinner"
                                 anchors.centerIn: parent
-                                width: 26
-                                height: 26
-                                visible: AppState.loading
-                                ShapePath {
-                                    strokeColor: KalvorinTheme.text
-                                    strokeWidth: 3
-                                    fillColor: "transparent"
-                                    capStyle: ShapePath.RoundCap
-                                    PathAngleArc {
-                                        centerX: 13
-                                        centerY: 13
-                                        radiusX: 11
-                                        radiusY: 11
-                                        startAngle: 0
-                                        sweepAngle: 270
-                                    }
-                                }
-                                RotationAnimator on rotation {
-                                    from: 0
-                                    to: 360
-                                    duration: 900
-                                    loops: Animation.Infinite
-                                    running: AppState.loading
-                                }
+                                size: 26
+                                running: AppState.loading
                             }
                         }
                     }
                     Text {
+                        id: footer
                         Layout.fillWidth: true
+                        opacity: 0
+                        transform: Translate { id: footerShift; y: 22 }
                         horizontalAlignment: Text.AlignHCenter
                         text: "© KALVORIN — منصة الحوكمة والدعم الفني"
                         color: KalvorinTheme.alpha(KalvorinTheme.muted, 0.8)
@@ -274,6 +251,7 @@ Item {
         Entrance { item: title; shift: titleShift; delay: 220 }
         Entrance { item: subtitles; shift: subtitlesShift; delay: 360 }
         Entrance { item: card; shift: cardShift; delay: 440 }
+        Entrance { item: footer; shift: footerShift; delay: 520 }
     }
 
     // 4. The alert: shown whenever there is an error; closing it in any way clears the error.

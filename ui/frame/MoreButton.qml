@@ -61,7 +61,7 @@ Item {
             color: control.tint
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 15)
             elide: Text.ElideRight
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: KalvorinTheme.leading
             verticalAlignment: Text.AlignVCenter
             Layout.fillWidth: true
         }

@@ -59,7 +59,7 @@ Item {
                 objectName: "passwordInput"
                 anchors.fill: parent
                 verticalAlignment: TextInput.AlignVCenter
-                horizontalAlignment: TextInput.AlignLeft
+                horizontalAlignment: KalvorinTheme.leading
                 echoMode: root.showPassword ? TextInput.Normal : TextInput.Password
                 inputMethodHints: Qt.ImhSensitiveData | Qt.ImhNoPredictiveText | Qt.ImhNoAutoUppercase
                                   | (root.showPassword ? Qt.ImhNone : Qt.ImhHiddenText)
@@ -79,7 +79,7 @@ Item {
                 visible: input.text.length === 0 && input.preeditText.length === 0
                 text: root.placeholder
                 verticalAlignment: Text.AlignVCenter
-                horizontalAlignment: Text.AlignLeft
+                horizontalAlignment: KalvorinTheme.leading
                 elide: Text.ElideRight
                 color: KalvorinTheme.alpha(KalvorinTheme.muted, 0.8)
                 font: input.font
@@ -89,7 +89,7 @@ Item {
         T.AbstractButton {
             id: eye
             objectName: "eyeButton"
-            Layout.preferredWidth: 38
+            Layout.preferredWidth: KalvorinTheme.touchTarget
             Layout.fillHeight: true
             // Named for what a press does; the symbol alone says nothing to a screen reader.
             text: root.showPassword ? "إخفاء كلمة المرور" : "إظهار كلمة المرور"

@@ -54,11 +54,6 @@ Item {
                 color: FrameRules.tabFill(tab.index, tab.selected)
                 border.width: tab.activeFocus ? 2 : 1
                 border.color: tab.activeFocus ? KalvorinTheme.text : FrameRules.tabOutline(tab.index, tab.selected)
-                // A short spring when the tab becomes the selected one.
-                scale: tab.selected ? 1.08 : 1.0
-                Behavior on scale {
-                    SpringAnimation { spring: 6; damping: 0.42; epsilon: 0.005 }
-                }
                 Behavior on color { ColorAnimation { duration: 280 } }
 
                 Symbol {

@@ -30,7 +30,7 @@ RowLayout {
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
             elide: Text.ElideRight
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: KalvorinTheme.leading
             Layout.fillWidth: true
         }
         Text {
@@ -39,7 +39,7 @@ RowLayout {
             color: KalvorinTheme.muted
             font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
             elide: Text.ElideRight
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: KalvorinTheme.leading
             Layout.fillWidth: true
         }
         Text {
@@ -49,7 +49,7 @@ RowLayout {
             color: KalvorinTheme.gold
             font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
             elide: Text.ElideRight
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: KalvorinTheme.leading
             Layout.fillWidth: true
         }
     }

@@ -27,16 +27,21 @@ ProPanel {
         SectionTitle {
             text: "نظرة عامة"
         }
-        RowLayout {
-            spacing: 18
-            Layout.alignment: Qt.AlignRight
+        // The ring and the rows side by side; on a phone too narrow for both, the rows go under
+        // the ring so nothing leaves the card.
+        GridLayout {
+            columns: ring.Layout.preferredWidth + columnSpacing + legend.implicitWidth <= content.width ? 2 : 1
+            columnSpacing: 18
+            rowSpacing: 14
+            Layout.alignment: KalvorinTheme.trailing
 
             DonutChart {
+                id: ring
                 objectName: "donutChart"
                 model: root.rows
                 Layout.preferredWidth: 132
                 Layout.preferredHeight: 132
-                Layout.alignment: Qt.AlignVCenter
+                Layout.alignment: Qt.AlignVCenter | Qt.AlignHCenter
 
                 Column {
                     anchors.centerIn: parent
@@ -56,8 +61,9 @@ ProPanel {
                 }
             }
             ColumnLayout {
+                id: legend
                 spacing: 10
-                Layout.alignment: Qt.AlignVCenter
+                Layout.alignment: Qt.AlignVCenter | Qt.AlignHCenter
                 Repeater {
                     model: root.rows
                     delegate: RowLayout {
@@ -66,7 +72,7 @@ ProPanel {
                         required property string countText
                         required property int tone
                         spacing: 8
-                        Layout.alignment: Qt.AlignRight
+                        Layout.alignment: KalvorinTheme.trailing
                         Text {
                             objectName: "distributionCount"
                             text: row.countText

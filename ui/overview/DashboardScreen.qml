@@ -18,7 +18,7 @@ Item {
         anchors.fill: parent
         anchors.leftMargin: 16
         anchors.rightMargin: 16
-        topMargin: 16
+        topMargin: 16 + pull.reserve
         spacing: 12
         model: AppState.overview.latest
         boundsBehavior: Flickable.DragAndOvershootBounds
@@ -102,6 +102,7 @@ Item {
     }
 
     PullToRefresh {
+        id: pull
         objectName: "dashboardPull"
         anchors.top: parent.top
         anchors.left: parent.left

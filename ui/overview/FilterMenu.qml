@@ -48,20 +48,21 @@ Item {
         anchors.leftMargin: 12
         anchors.rightMargin: 12
         spacing: 6
+        // The row's first element, the chevron, stands at the leading edge.
+        Symbol {
+            name: "chevron.down"
+            size: 16
+            color: KalvorinTheme.muted
+        }
         Text {
             objectName: "filterTitle"
             text: root.title
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: KalvorinTheme.leading
             elide: Text.ElideRight
             maximumLineCount: 1
             Layout.fillWidth: true
-        }
-        Symbol {
-            name: "chevron.down"
-            size: 16
-            color: KalvorinTheme.muted
         }
     }
     TapHandler {
@@ -85,7 +86,7 @@ Item {
                 text: entry.modelData
                 color: entry.modelData === root.title ? KalvorinTheme.teal : KalvorinTheme.text
                 font: KalvorinTheme.fontNamed(entry.modelData === root.title ? "Tajawal-Bold" : "Tajawal-Medium", 13)
-                horizontalAlignment: Text.AlignLeft
+                horizontalAlignment: KalvorinTheme.leading
                 verticalAlignment: Text.AlignVCenter
                 elide: Text.ElideRight
             }
@@ -100,7 +101,10 @@ Item {
     T.Popup {
         id: menu
         objectName: "filterMenuPopup"
+        // Under the button, flush with its leading edge, and never past the window's edges.
+        x: root.LayoutMirroring.enabled ? root.width - width : 0
         y: root.height + 4
+        margins: 8
         width: Math.max(root.width, 180)
         implicitHeight: Math.min(contentItem.implicitHeight + topPadding + bottomPadding, 320)
         padding: 6

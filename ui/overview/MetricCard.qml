@@ -28,7 +28,7 @@ ProPanel {
             text: root.title
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 15)
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: KalvorinTheme.leading
             wrapMode: Text.Wrap
             Layout.fillWidth: true
         }
@@ -37,7 +37,7 @@ ProPanel {
             text: root.value
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 34)
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: KalvorinTheme.leading
             Layout.fillWidth: true
         }
         RowLayout {
@@ -46,7 +46,7 @@ ProPanel {
                 text: root.caption
                 color: KalvorinTheme.muted
                 font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
-                horizontalAlignment: Text.AlignLeft
+                horizontalAlignment: KalvorinTheme.leading
                 wrapMode: Text.Wrap
                 Layout.fillWidth: true
             }

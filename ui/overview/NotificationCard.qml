@@ -55,7 +55,7 @@ ProPanel {
             text: root.model.bodyText
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: KalvorinTheme.leading
             wrapMode: Text.Wrap
             Layout.fillWidth: true
         }
@@ -64,7 +64,7 @@ ProPanel {
             text: root.model.createdAtText
             color: KalvorinTheme.muted
             font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: KalvorinTheme.leading
             Layout.fillWidth: true
         }
         Item {

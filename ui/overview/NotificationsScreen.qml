@@ -18,7 +18,7 @@ Item {
         anchors.fill: parent
         anchors.leftMargin: 16
         anchors.rightMargin: 16
-        topMargin: 16
+        topMargin: 16 + pull.reserve
         spacing: 12
         model: AppState.notifications
         boundsBehavior: Flickable.DragAndOvershootBounds
@@ -58,6 +58,7 @@ Item {
     }
 
     PullToRefresh {
+        id: pull
         objectName: "notificationsPull"
         anchors.top: parent.top
         anchors.left: parent.left

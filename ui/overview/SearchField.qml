@@ -7,4 +7,5 @@ IconTextField {
     objectName: "searchField"
     icon: "magnifyingglass"
     placeholder: "بحث برقم البلاغ أو العنوان"
+    placeholderFont: KalvorinTheme.font(KalvorinTheme.Medium, 14)
 }

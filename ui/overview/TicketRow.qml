@@ -59,12 +59,15 @@ ProPanel {
             text: root.titleText
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: KalvorinTheme.trailing
             wrapMode: Text.Wrap
             Layout.fillWidth: true
         }
+        // Packed at the trailing edge of the card, as wide as its content (the scope elides when
+        // the card is narrower).
         RowLayout {
-            Layout.fillWidth: true
+            Layout.alignment: KalvorinTheme.trailing
+            Layout.maximumWidth: content.width
             spacing: 10
             SymbolLabel {
                 objectName: "ticketAttachments"
@@ -92,9 +95,9 @@ ProPanel {
                 text: root.scopeText
                 color: KalvorinTheme.muted
                 font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
-                horizontalAlignment: Text.AlignRight
                 elide: Text.ElideRight
                 Layout.fillWidth: true
+                Layout.maximumWidth: implicitWidth
             }
         }
     }

@@ -24,10 +24,16 @@ Item {
         anchors.fill: parent
         anchors.leftMargin: 16
         anchors.rightMargin: 16
-        topMargin: 16
+        topMargin: 16 + pull.reserve
         spacing: 12
         model: filter
         boundsBehavior: Flickable.DragAndOvershootBounds
+        // No current row: a view gives its current row the focus whenever the rows change, which
+        // would take the keyboard from the search field and the filters in the header as the
+        // list narrows. Rows are reached with Tab like any other control.
+        currentIndex: -1
+        keyNavigationEnabled: false
+        highlightFollowsCurrentItem: false
 
         // The header is a component of the list: it reads the screen's objects by id, which the
         // linter cannot follow (binding the components instead breaks list headers in Qt 6.4).
@@ -76,6 +82,7 @@ Item {
     }
 
     PullToRefresh {
+        id: pull
         objectName: "ticketsPull"
         anchors.top: parent.top
         anchors.left: parent.left

@@ -37,7 +37,7 @@ ProPanel {
                     text: root.title
                     color: KalvorinTheme.text
                     font: KalvorinTheme.font(KalvorinTheme.ExtraBold, 16)
-                    horizontalAlignment: Text.AlignLeft
+                    horizontalAlignment: KalvorinTheme.leading
                     wrapMode: Text.Wrap
                     Layout.fillWidth: true
                 }
@@ -46,7 +46,7 @@ ProPanel {
                     visible: text.length > 0
                     color: KalvorinTheme.muted
                     font: KalvorinTheme.font(KalvorinTheme.Medium, 11)
-                    horizontalAlignment: Text.AlignLeft
+                    horizontalAlignment: KalvorinTheme.leading
                     wrapMode: Text.Wrap
                     lineHeight: 1.15
                     Layout.fillWidth: true

@@ -18,6 +18,8 @@ Item {
     property alias text: input.text
     // What assistive technology calls the field; the placeholder unless a label says it better.
     property string accessibleName: placeholder
+    // The placeholder's face: the field's own unless a screen asks for another.
+    property alias placeholderFont: hint.font
     readonly property alias input: input
 
     signal textEdited()
@@ -63,7 +65,7 @@ Item {
                 anchors.fill: parent
                 verticalAlignment: TextInput.AlignVCenter
                 // The start of the line: the right edge once the layout is mirrored.
-                horizontalAlignment: TextInput.AlignLeft
+                horizontalAlignment: KalvorinTheme.leading
                 color: KalvorinTheme.text
                 selectionColor: KalvorinTheme.alpha(KalvorinTheme.teal, 0.55)
                 selectedTextColor: KalvorinTheme.text
@@ -76,11 +78,12 @@ Item {
                 onAccepted: root.accepted()
             }
             Text {
+                id: hint
                 anchors.fill: parent
                 visible: input.text.length === 0 && input.preeditText.length === 0
                 text: root.placeholder
                 verticalAlignment: Text.AlignVCenter
-                horizontalAlignment: Text.AlignLeft
+                horizontalAlignment: KalvorinTheme.leading
                 elide: Text.ElideRight
                 color: KalvorinTheme.alpha(KalvorinTheme.muted, 0.8)
                 font: input.font

@@ -22,7 +22,7 @@ ColumnLayout {
         color: KalvorinTheme.text
         font: KalvorinTheme.font(KalvorinTheme.Bold, 14)
         // A trailing-aligned column.
-        horizontalAlignment: Text.AlignRight
+        horizontalAlignment: KalvorinTheme.trailing
         wrapMode: Text.Wrap
         Layout.fillWidth: true
     }

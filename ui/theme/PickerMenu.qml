@@ -3,11 +3,29 @@ import Kalvorin.Theme
 import QtQuick.Templates as T
 
 // The drop-down that a NativePickerCard holds: "Tajawal-Medium" 14, full width, menu-style list.
-//     PickerMenu { model: ["", "عالية"]; displayText: currentIndex <= 0 ? "اختر" : currentText
-//                  onActivated: form.priority = currentValue }
+//     PickerMenu { model: form.choices; heldIndex: form.index; onActivated: (i) => form.index = i }
+// It always shows what the form holds: a ComboBox resets its own index whenever its list changes,
+// while the form's index may keep the same number (and a binding then never fires again), so the
+// held index is put back after every change of the list or of the index. A held value that is not
+// among the options (index -1) shows as `heldText`.
 // It draws no frame of its own: the card around it does.
 T.ComboBox {
     id: control
+
+    property int heldIndex: -1
+    property string heldText
+
+    function showHeld() {
+        if (currentIndex !== heldIndex)
+            currentIndex = heldIndex;
+    }
+    onHeldIndexChanged: showHeld()
+    onCountChanged: showHeld()
+    onModelChanged: Qt.callLater(showHeld)
+    onCurrentIndexChanged: Qt.callLater(showHeld)
+    Component.onCompleted: showHeld()
+
+    displayText: currentIndex < 0 && heldText.length > 0 ? heldText : currentText
 
     implicitWidth: 240
     implicitHeight: 48
@@ -30,7 +48,7 @@ T.ComboBox {
         font: control.font
         color: KalvorinTheme.text
         verticalAlignment: Text.AlignVCenter
-        horizontalAlignment: Text.AlignLeft
+        horizontalAlignment: KalvorinTheme.leading
         elide: Text.ElideRight
     }
 
@@ -52,6 +70,7 @@ T.ComboBox {
         readonly property var list: ListView.view
         readonly property bool chosen: !!list && list.chosenIndex === index
 
+        objectName: "pickerChoice" + index
         width: list ? list.width : implicitWidth
         implicitHeight: 44
         leftPadding: 14
@@ -63,7 +82,7 @@ T.ComboBox {
             font: row.chosen ? KalvorinTheme.font(KalvorinTheme.Bold, 14) : KalvorinTheme.font(KalvorinTheme.Medium, 14)
             color: row.chosen ? KalvorinTheme.teal : KalvorinTheme.text
             verticalAlignment: Text.AlignVCenter
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: KalvorinTheme.leading
             elide: Text.ElideRight
         }
         background: Rectangle {
@@ -74,6 +93,7 @@ T.ComboBox {
 
     popup: T.Popup {
         y: control.height + 4
+        margins: 8
         width: control.width
         implicitHeight: Math.min(contentItem.implicitHeight + topPadding + bottomPadding, 320)
         padding: 6

@@ -5,12 +5,14 @@ import QtQuick.Templates as T
 // The main action button: text-coloured label on a dark diagonal gradient, corner radius 14,
 // outlined in gold; pressed, the whole button shrinks to 0.98 about its centre.
 //     PrimaryButtonStyle { text: "دخول"; symbol: ""; onClicked: ... }
-// `symbol` (a symbol name) puts a symbol before the label; replace `contentItem` for anything else
-// (a spinner, for example). Disabled buttons fade.
+// `symbol` (a symbol name) puts a symbol before the label; `busy` puts a spinner before it while
+// the button's work runs. Disabled buttons fade, but not while busy: the spinner shows at full
+// colour (the button is disabled then only because its work is running).
 T.Button {
     id: control
 
     property string symbol
+    property bool busy: false
 
     implicitWidth: Math.max(implicitBackgroundWidth + leftInset + rightInset,
                             implicitContentWidth + leftPadding + rightPadding)
@@ -21,21 +23,33 @@ T.Button {
     rightPadding: 18
     font: KalvorinTheme.font(KalvorinTheme.Bold, 16)
     scale: control.down ? 0.98 : 1.0
-    opacity: control.enabled ? 1.0 : 0.55
+    opacity: control.enabled || control.busy ? 1.0 : 0.55
     // Named by its label even where the platform's accessibility is not switched on (tests).
     Accessible.role: Accessible.Button
     Accessible.name: control.text
 
     contentItem: Item {
-        implicitWidth: children[0].naturalWidth
-        implicitHeight: children[0].implicitHeight
-        SymbolLabel {
+        implicitWidth: label.naturalWidth + (spinner.visible ? spinner.width + 10 : 0)
+        implicitHeight: label.implicitHeight
+        Row {
             anchors.centerIn: parent
-            maximumWidth: parent.width
-            text: control.text
-            symbol: control.symbol
-            font: control.font
-            color: KalvorinTheme.text
+            spacing: 10
+            Spinner {
+                id: spinner
+                objectName: "buttonSpinner"
+                anchors.verticalCenter: parent.verticalCenter
+                running: control.busy
+                color: "white"
+            }
+            SymbolLabel {
+                id: label
+                anchors.verticalCenter: parent.verticalCenter
+                maximumWidth: control.availableWidth - (spinner.visible ? spinner.width + 10 : 0)
+                text: control.text
+                symbol: control.symbol
+                font: control.font
+                color: KalvorinTheme.text
+            }
         }
     }
 

@@ -8,7 +8,7 @@ Text {
     color: KalvorinTheme.teal
     font: KalvorinTheme.font(KalvorinTheme.ExtraBold, 17)
     // Trailing edge: AlignRight is flipped by LayoutMirroring like every other alignment.
-    horizontalAlignment: Text.AlignRight
+    horizontalAlignment: KalvorinTheme.trailing
     wrapMode: Text.Wrap
     Layout.fillWidth: true
 }

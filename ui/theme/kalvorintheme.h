@@ -37,6 +37,17 @@ class KalvorinTheme : public QObject {
     Q_PROPERTY(QUrl titleImage READ titleImage CONSTANT)
     Q_PROPERTY(QUrl markImage READ markImage CONSTANT)
 
+    // Leading and trailing as the screens mean them, right to left: leading is the right edge,
+    // trailing the left; a row's first element stands at the right. Every screen and popup runs
+    // under LayoutMirroring, which flips an explicit alignment, so leading is written as
+    // Qt.AlignLeft and lands at the right. Write these two, never AlignLeft or AlignRight by hand,
+    // in a text's horizontalAlignment and a layout's Layout.alignment. Typed text in every input
+    // starts at the leading edge.
+    Q_PROPERTY(int leading READ leading CONSTANT)
+    Q_PROPERTY(int trailing READ trailing CONSTANT)
+    // The smallest hit area of anything a finger presses (points): it holds the visible label.
+    Q_PROPERTY(int touchTarget READ touchTarget CONSTANT)
+
 public:
     // The three faces, by the weight each is registered with.
     enum Face { Medium = 500, Bold = 700, ExtraBold = 800 };
@@ -58,6 +69,10 @@ public:
     static QColor blue();
     static QColor text();
     static QColor muted();
+
+    static int leading() { return Qt::AlignLeft; }
+    static int trailing() { return Qt::AlignRight; }
+    static int touchTarget() { return 44; }
 
     static QString fontFamily();       // "Tajawal"
     static QString symbolFontFamily(); // "Material Icons"
