@@ -5,6 +5,7 @@
 // keys go one at a time to the focused item, and what a tap at a point would reach is worked out
 // the way the window delivers it (topmost item that takes a press).
 
+#include "frameui.h"
 #include "kalvorinui.h"
 
 #include <QQmlApplicationEngine>
@@ -31,6 +32,9 @@ inline bool isInteractive(QQuickItem* item) {
 // Whether a press on the item stops there: it takes mouse or touch itself, or holds a pointer
 // handler. Disabled controls count: they still cover what lies below them.
 inline bool takesPress(QQuickItem* item) {
+    // A text takes a press only on a link; ours have none.
+    if (item->inherits("QQuickText"))
+        return false;
     if (item->acceptedMouseButtons() & Qt::LeftButton || item->acceptTouchEvents())
         return true;
     const QObjectList children = item->children();

@@ -39,7 +39,7 @@ class CreateScreenTest : public QObject {
             if (at.y() < 0 || at.y() + item->height() > page->height())
                 page->setProperty("contentY", page->property("contentY").toReal() + at.y() - 100);
         }
-        QVERIFY2(kalvorin::test::tap(view.get(), item), qPrintable(kalvorin::test::describe(item)));
+        QVERIFY2(kalvorin::test::tap(view.get(), item), "a tap cannot reach the item (see the warning above)");
     }
     void focusAndType(const char* field, const QString& text) {
         QQuickItem* item = find(field);
@@ -75,7 +75,7 @@ private slots:
         kalvorin::ui::addImportPaths(*view->engine());
         view->setSource(QUrl(QStringLiteral("qrc:/qt/qml/Kalvorin/Create/CreateTicketScreen.qml")));
         QVERIFY2(view->status() == QQuickView::Ready, qPrintable(view->errors().value(0).toString()));
-        view->contentItem()->setProperty("LayoutMirroring.enabled", true);
+        view->setResizeMode(QQuickView::SizeRootObjectToView);
         view->resize(390, 844);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));

@@ -86,9 +86,9 @@ class DetailScreenTest : public QObject {
     void choose(const QString& picker, int index) {
         tap(picker);
         const QString name = QStringLiteral("pickerChoice%1").arg(index);
-        QTRY_VERIFY(kalvorin::test::findVisible(view->contentItem()->parentItem(), name));
-        QVERIFY(kalvorin::test::tap(view.get(), kalvorin::test::findVisible(view->contentItem()->parentItem(), name)));
-        QTRY_VERIFY(!kalvorin::test::findVisible(view->contentItem()->parentItem(), name));
+        QTRY_VERIFY(kalvorin::test::findVisible(view->contentItem(), name));
+        QVERIFY(kalvorin::test::tap(view.get(), kalvorin::test::findVisible(view->contentItem(), name)));
+        QTRY_VERIFY(!kalvorin::test::findVisible(view->contentItem(), name));
     }
 
     static QByteArray read(const char* name) {

@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
 import QtQuick.Controls
-import QtQuick.Templates as T
 import Kalvorin.Theme
 import Kalvorin.Frame
 import Kalvorin.Detail

@@ -40,7 +40,7 @@ Item {
     // Back from the keyboard, as the header's arrow: Escape, Alt+Left and the Back key. Not while
     // a sheet or the file chooser is open: Escape closes that first.
     Shortcut {
-        sequences: ["Esc", StandardKey.Back, "Back"]
+        sequences: ["Esc", "Alt+Left", "Back"]
         enabled: screen.StackView.status === StackView.Active && screen.actionKind.length === 0
                  && !screen.showAttachmentImporter
         onActivated: screen.dismiss()

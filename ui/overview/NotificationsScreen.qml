@@ -19,6 +19,7 @@ Item {
         anchors.leftMargin: 16
         anchors.rightMargin: 16
         topMargin: 16 + pull.reserve
+        transform: Translate { y: pull.follow }
         spacing: 12
         model: AppState.notifications
         boundsBehavior: Flickable.DragAndOvershootBounds

@@ -7,7 +7,7 @@ import Kalvorin.Overview
 // (the list's own rubber band moves it half as far; the rest is added here) and a ring fills
 // towards the release point; after the release the spinning ring stays in the gap above the
 // content, clear of the header, until the reload has ended.
-//     ListView { id: list; topMargin: 16 + pull.reserve }
+//     ListView { id: list; topMargin: 16 + pull.reserve; transform: Translate { y: pull.follow } }
 //     PullToRefresh { id: pull; flickable: list; operation: RefreshRun.Tickets }
 // Place it over the top of the list (it takes no input).
 Item {
@@ -32,28 +32,29 @@ Item {
         id: run
     }
 
-    // The half of the pull the list's rubber band leaves out, added while the finger is down and
-    // let go smoothly after.
-    Translate {
-        id: follow
-        y: root.flickable && root.flickable.dragging ? root.pulled / 2 : 0
-        Behavior on y {
-            enabled: !(root.flickable && root.flickable.dragging)
-            NumberAnimation { duration: 180; easing.type: Easing.OutCubic }
-        }
+    // The half of the pull the list's rubber band leaves out, for the list to move by while the
+    // finger is down; let go smoothly after.
+    property real follow: flickable && flickable.dragging ? pulled / 2 : 0
+    Behavior on follow {
+        enabled: !(root.flickable && root.flickable.dragging)
+        NumberAnimation { duration: 180; easing.type: Easing.OutCubic }
     }
-    onFlickableChanged: if (flickable) flickable.contentItem.transform = [follow]
 
     // Whether the list stood at its top at the last scroll. When the list's header grows or
     // shrinks (the failure banner comes or goes), or the reserve above it opens or closes, a list
     // at its top stays at its top instead of sliding its header out of view.
     property bool atTop: true
-    function keepTop() {
-        const f = root.flickable;
-        if (f && root.atTop && !f.moving)
-            f.contentY = f.originY - f.topMargin;
+    // Opened or closed after the list's margin has followed it.
+    onReserveChanged: topKeeper.restart()
+    Timer {
+        id: topKeeper
+        interval: 0
+        onTriggered: {
+            const f = root.flickable;
+            if (f && root.atTop && !f.moving)
+                f.contentY = f.originY - f.topMargin;
+        }
     }
-    onReserveChanged: Qt.callLater(keepTop)
 
     Connections {
         target: root.flickable
@@ -65,7 +66,11 @@ Item {
             const f = root.flickable;
             root.atTop = f.contentY <= f.originY - f.topMargin + 1;
         }
-        function onOriginYChanged() { root.keepTop(); }
+        function onOriginYChanged() {
+            const f = root.flickable;
+            if (root.atTop && !f.moving)
+                f.contentY = f.originY - f.topMargin;
+        }
     }
 
     // The ring: fills with the pull, spins while the reload runs. It sits in the gap above the

@@ -25,6 +25,7 @@ Item {
         anchors.leftMargin: 16
         anchors.rightMargin: 16
         topMargin: 16 + pull.reserve
+        transform: Translate { y: pull.follow }
         spacing: 12
         model: filter
         boundsBehavior: Flickable.DragAndOvershootBounds

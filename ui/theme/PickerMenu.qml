@@ -21,9 +21,15 @@ T.ComboBox {
     }
     onHeldIndexChanged: showHeld()
     onCountChanged: showHeld()
-    onModelChanged: Qt.callLater(showHeld)
-    onCurrentIndexChanged: Qt.callLater(showHeld)
+    // After the ComboBox's own reset, which follows these changes.
+    onModelChanged: restore.restart()
+    onCurrentIndexChanged: restore.restart()
     Component.onCompleted: showHeld()
+    Timer {
+        id: restore
+        interval: 0
+        onTriggered: control.showHeld()
+    }
 
     displayText: currentIndex < 0 && heldText.length > 0 ? heldText : currentText
 
