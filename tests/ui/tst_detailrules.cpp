@@ -398,11 +398,25 @@ private slots:
                                        << "12345678"
                                        << ""
                                        << "طلب المستفيد" << true;
-        // Characters, not UTF-16 units: four symbols outside the basic plane are 8 units.
+        // Characters as a reader counts them: not UTF-16 units (four symbols outside the basic
+        // plane are 8 units), nor code points (a letter with its marks is one character).
         QTest::newRow("characters, not units") << "comment"
                                                << "\U0001F600\U0001F600\U0001F600\U0001F600"
                                                << ""
                                                << "" << false;
+        QTest::newRow("7 characters in 10 code points") << "comment"
+                                                        << "شُكْرًا لك"
+                                                        << ""
+                                                        << "" << false;
+        QTest::newRow("8 characters with marks") << "comment"
+                                                 << "شُكْرًا لكم"
+                                                 << ""
+                                                 << "" << true;
+        QTest::newRow("3 characters, a family of 5 code points")
+            << "temporaryPassword"
+            << "ab\U0001F468\u200D\U0001F469\u200D\U0001F467"
+            << ""
+            << "" << false;
     }
     void enabling() {
         QFETCH(QString, kind);

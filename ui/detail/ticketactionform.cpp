@@ -3,6 +3,7 @@
 #include "kalvorintheme.h"
 #include "mobileappstate.h"
 #include "servertext.h"
+#include "textruns.h"
 #include "ticketdetailview.h"
 
 #include <QJsonObject>
@@ -10,10 +11,6 @@
 namespace kalvorin {
 
 namespace {
-
-qsizetype characterCount(const QString& text) {
-    return text.toUcs4().size();
-}
 
 RowsModel::Row option(const QString& label, const QString& value) {
     return {value, {label, value}};

@@ -87,8 +87,9 @@ public:
     // Green when the text contains "تم", red otherwise.
     QColor formMessageColor() const;
 
-    // The submit button's rule: not running, the trimmed note long enough (in characters),
-    // a scope when the kind requires one, a reason for route, managerRoute and reject.
+    // The submit button's rule: not running, the trimmed note long enough (in user-perceived
+    // characters, as the new-ticket form counts), a scope when the kind requires one, a reason
+    // for route, managerRoute and reject.
     bool canSubmit() const;
 
     QString title() const;
