@@ -124,8 +124,10 @@ void TicketActionForm::setFormMessage(const QString& value) {
     emit formMessageChanged();
 }
 
+// Only a failure is ever shown here (a success closes the sheet), so no word in the text may
+// turn it green: our own "أغلق الخادم الاتصال قبل اكتمال الرد." holds te-mim inside a word.
 QColor TicketActionForm::formMessageColor() const {
-    return m_formMessage.contains(QStringLiteral("تم")) ? KalvorinTheme::green() : KalvorinTheme::red();
+    return KalvorinTheme::red();
 }
 
 bool TicketActionForm::canSubmit() const {

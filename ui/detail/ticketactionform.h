@@ -84,7 +84,7 @@ public:
     void setSelectedReason(const QString& reason);
     bool running() const { return m_running; }
     QString formMessage() const { return m_formMessage; }
-    // Green when the text contains "تم", red otherwise.
+    // Red: the form shows only failures.
     QColor formMessageColor() const;
 
     // The submit button's rule: not running, the trimmed note long enough (in user-perceived
