@@ -514,6 +514,38 @@ private slots:
         QCOMPARE(body, expected);
     }
 
+    // Each server text is cut on its own before the line is put together.
+    void resultTextCuts_data() {
+        QTest::addColumn<QJsonValue>("message"); // undefined: absent
+        QTest::addColumn<QStringList>("errors");
+        QTest::addColumn<QString>("text");
+        const QString longMessage(600, u'م'), shownMessage = QString(500, u'م') + u'…';
+        const QString longError(501, u'خ'), shownError = QString(500, u'خ') + u'…';
+        const QString created = QStringLiteral("تم إنشاء البلاغ.");
+        QTest::newRow("a long message keeps the errors")
+            << QJsonValue(longMessage) << QStringList{"b: too big"} << shownMessage + "\nb: too big";
+        QTest::newRow("each long error cut") << QJsonValue("تم.") << QStringList{longError, "c", longError}
+                                             << "تم.\n" + shownError + "\nc\n" + shownError;
+        QTest::newRow("our text is not cut with an error")
+            << QJsonValue(QJsonValue::Undefined) << QStringList{longError} << created + u'\n' + shownError;
+        QTest::newRow("a long message alone") << QJsonValue(longMessage) << QStringList{} << shownMessage;
+        QTest::newRow("500 characters stay whole")
+            << QJsonValue(QString(500, u'م')) << QStringList{QString(500, u'خ')}
+            << QString(500, u'م') + u'\n' + QString(500, u'خ');
+    }
+    void resultTextCuts() {
+        QFETCH(QJsonValue, message);
+        QFETCH(QStringList, errors);
+        QFETCH(QString, text);
+        QJsonObject answer{{"ok", true}, {"attachmentErrors", QJsonArray::fromStringList(errors)}};
+        if (!message.isUndefined())
+            answer.insert("message", message);
+        const Result<CreateTicketResponse> decoded =
+            json::decode<CreateTicketResponse>(QJsonDocument(answer).toJson());
+        QVERIFY(decoded);
+        QCOMPARE(CreateTicketForm::resultText(*decoded), text);
+    }
+
     void outcome_data() {
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
