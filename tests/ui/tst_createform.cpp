@@ -21,6 +21,7 @@
 using namespace kalvorin;
 using namespace kalvorin::create;
 using kalvorin::test::TestServer;
+using kalvorin::test::withIsolates;
 
 namespace {
 
@@ -353,7 +354,7 @@ private slots:
         QTest::addColumn<QStringList>("added");
         QTest::addColumn<QString>("message");
         const QString limit = QStringLiteral("يسمح النظام بحد أقصى 5 مرفقات للبلاغ الواحد.");
-        const QString tooLarge = QStringLiteral("تم تجاهل clip.mov: الحجم يتجاوز 10MB.");
+        const QString tooLarge = QStringLiteral("تم تجاهل {clip.mov}: الحجم يتجاوز 10MB.");
         QTest::newRow("7 picked on an empty list")
             << 0 << QStringList{"1.pdf", "2.pdf", "3.pdf", "4.pdf", "5.pdf", "6.pdf", "7.pdf"}
             << QList<qint64>{10, 10, 10, 10, 10, 10, 10}
@@ -371,7 +372,7 @@ private slots:
             << 2 << QStringList{"a.pdf", "clip.mov", "b.pdf", "c.pdf"} << QList<qint64>{5, 12 << 20, 5, 5}
             << QStringList{"a.pdf", "b.pdf"} << tooLarge + u'\n' + limit;
         QTest::newRow("unreadable") << 0 << QStringList{"gone.pdf"} << QList<qint64>{-1} << QStringList{}
-                                    << "تعذر قراءة gone.pdf.";
+                                    << "تعذر قراءة {gone.pdf}.";
         QTest::newRow("nothing picked")
             << 0 << QStringList{} << QList<qint64>{} << QStringList{} << "earlier";
     }
@@ -392,7 +393,7 @@ private slots:
         for (const PendingAttachment& a : form->selectedAttachments()->items().mid(present))
             names_ << a.name;
         QCOMPARE(names_, added);
-        QCOMPARE(form->message(), message);
+        QCOMPARE(form->message(), withIsolates(message));
         QCOMPARE(form->canAddAttachment(), form->selectedAttachments()->count() < 5);
     }
 

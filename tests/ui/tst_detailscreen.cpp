@@ -63,6 +63,16 @@ class DetailScreenTest : public QObject {
         QMetaObject::invokeMethod(item, "clicked");
     }
 
+    // The text item showing exactly `text`, anywhere under `item`.
+    static QQuickItem* textShowing(QQuickItem* item, const QString& text) {
+        if (item->inherits("QQuickText") && item->property("text").toString() == text)
+            return item;
+        for (QQuickItem* child : item->childItems())
+            if (QQuickItem* found = textShowing(child, text))
+                return found;
+        return nullptr;
+    }
+
     static QByteArray fixture() {
         QFile file(QStringLiteral(KALVORIN_TEST_DATA "/ticket.json"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -96,6 +106,11 @@ private slots:
         QVERIFY(!shown("loadingLine"));
         QCOMPARE(find("ticketNumber")->property("text").toString(), QStringLiteral("MNT-2024-00917"));
         QCOMPARE(find("slaPercent")->property("text").toString(), QStringLiteral("64%"));
+        // An e-mail address wider than its chip is elided on one line, not broken in two.
+        QQuickItem* email = textShowing(screen, QStringLiteral("n.alotaibi@kalvorin.example"));
+        QVERIFY(email);
+        QTRY_VERIFY(email->property("truncated").toBool());
+        QCOMPARE(email->property("lineCount").toInt(), 1);
         QVERIFY(shown("uploadEvidence"));
         // close+route, then comment+jointProcessing; reject is not allowed.
         for (const char* kind : {"action-close", "action-route", "action-comment", "action-jointProcessing"})

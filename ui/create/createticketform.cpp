@@ -455,7 +455,8 @@ void CreateTicketForm::handleCreateAttachments(const QList<QUrl>& locations) {
     QStringList notices;
     for (const QUrl& location : locations.mid(0, free)) {
         const QString path = location.isLocalFile() ? location.toLocalFile() : location.toString();
-        const QString name = QFileInfo(path).fileName();
+        // The notices name the file as a run of its own inside the Arabic sentence.
+        const QString name = isolated(QFileInfo(path).fileName());
         auto read = readAttachment(path);
         if (auto* attachment = std::get_if<PendingAttachment>(&read))
             m_attachments->append(std::move(*attachment));

@@ -154,7 +154,7 @@ QString TicketActionForm::title() const {
     return QString::fromUtf8(traitsOf(m_kind).title);
 }
 QString TicketActionForm::ticketLine() const {
-    return QStringLiteral("البلاغ ") + m_ticketNumber;
+    return QStringLiteral("البلاغ ") + leftToRight(m_ticketNumber);
 }
 QString TicketActionForm::noteLabel() const {
     return QString::fromUtf8(traitsOf(m_kind).noteLabel);

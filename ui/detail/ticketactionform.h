@@ -93,6 +93,7 @@ public:
     bool canSubmit() const;
 
     QString title() const;
+    // "البلاغ " and the number as a left-to-right run.
     QString ticketLine() const;
     QString noteLabel() const;
     int minimumNoteLength() const;
