@@ -109,8 +109,8 @@ private slots:
         // An e-mail address wider than its chip is elided on one line, not broken in two.
         QQuickItem* email = textShowing(screen, QStringLiteral("n.alotaibi@kalvorin.example"));
         QVERIFY(email);
-        QTRY_VERIFY(email->property("truncated").toBool());
-        QCOMPARE(email->property("lineCount").toInt(), 1);
+        QTRY_VERIFY(email->width() > 0 && email->property("lineCount").toInt() == 1 &&
+                    email->property("truncated").toBool());
         QVERIFY(shown("uploadEvidence"));
         // close+route, then comment+jointProcessing; reject is not allowed.
         for (const char* kind : {"action-close", "action-route", "action-comment", "action-jointProcessing"})
