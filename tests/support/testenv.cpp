@@ -27,4 +27,11 @@ void resetStoredState() {
     QFile::remove(CookieJar::defaultFilePath());
 }
 
+QString withIsolates(const QString& marked) {
+    QString out = marked;
+    out.replace(u'<', QChar(0x2066)).replace(u'{', QChar(0x2068));
+    out.replace(u'>', QChar(0x2069)).replace(u'}', QChar(0x2069));
+    return out;
+}
+
 } // namespace kalvorin::test

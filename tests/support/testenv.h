@@ -14,6 +14,11 @@ void prepareEnvironment();
 // Removes every stored setting and the cookie file: a first launch.
 void resetStoredState();
 
+// A shown text written with its isolated runs marked, "<…>" a left-to-right run and "{…}" a run
+// of its own direction, turned into the invisible isolates the screens hold:
+//     withIsolates("البلاغ <MNT-1>")
+QString withIsolates(const QString& marked);
+
 } // namespace kalvorin::test
 
 // QTEST_GUILESS_MAIN with the environment prepared before anything runs.

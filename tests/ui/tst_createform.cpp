@@ -21,6 +21,7 @@
 using namespace kalvorin;
 using namespace kalvorin::create;
 using kalvorin::test::TestServer;
+using kalvorin::test::withIsolates;
 
 namespace {
 
@@ -353,7 +354,7 @@ private slots:
         QTest::addColumn<QStringList>("added");
         QTest::addColumn<QString>("message");
         const QString limit = QStringLiteral("يسمح النظام بحد أقصى 5 مرفقات للبلاغ الواحد.");
-        const QString tooLarge = QStringLiteral("تم تجاهل clip.mov: الحجم يتجاوز 10MB.");
+        const QString tooLarge = QStringLiteral("تم تجاهل {clip.mov}: الحجم يتجاوز 10MB.");
         QTest::newRow("7 picked on an empty list")
             << 0 << QStringList{"1.pdf", "2.pdf", "3.pdf", "4.pdf", "5.pdf", "6.pdf", "7.pdf"}
             << QList<qint64>{10, 10, 10, 10, 10, 10, 10}
@@ -371,7 +372,7 @@ private slots:
             << 2 << QStringList{"a.pdf", "clip.mov", "b.pdf", "c.pdf"} << QList<qint64>{5, 12 << 20, 5, 5}
             << QStringList{"a.pdf", "b.pdf"} << tooLarge + u'\n' + limit;
         QTest::newRow("unreadable") << 0 << QStringList{"gone.pdf"} << QList<qint64>{-1} << QStringList{}
-                                    << "تعذر قراءة gone.pdf.";
+                                    << "تعذر قراءة {gone.pdf}.";
         QTest::newRow("nothing picked")
             << 0 << QStringList{} << QList<qint64>{} << QStringList{} << "earlier";
     }
@@ -392,7 +393,7 @@ private slots:
         for (const PendingAttachment& a : form->selectedAttachments()->items().mid(present))
             names_ << a.name;
         QCOMPARE(names_, added);
-        QCOMPARE(form->message(), message);
+        QCOMPARE(form->message(), withIsolates(message));
         QCOMPARE(form->canAddAttachment(), form->selectedAttachments()->count() < 5);
     }
 
@@ -512,6 +513,38 @@ private slots:
         };
         QCOMPARE(body.size(), 19);
         QCOMPARE(body, expected);
+    }
+
+    // Each server text is cut on its own before the line is put together.
+    void resultTextCuts_data() {
+        QTest::addColumn<QJsonValue>("message"); // undefined: absent
+        QTest::addColumn<QStringList>("errors");
+        QTest::addColumn<QString>("text");
+        const QString longMessage(600, u'م'), shownMessage = QString(500, u'م') + u'…';
+        const QString longError(501, u'خ'), shownError = QString(500, u'خ') + u'…';
+        const QString created = QStringLiteral("تم إنشاء البلاغ.");
+        QTest::newRow("a long message keeps the errors")
+            << QJsonValue(longMessage) << QStringList{"b: too big"} << shownMessage + "\nb: too big";
+        QTest::newRow("each long error cut") << QJsonValue("تم.") << QStringList{longError, "c", longError}
+                                             << "تم.\n" + shownError + "\nc\n" + shownError;
+        QTest::newRow("our text is not cut with an error")
+            << QJsonValue(QJsonValue::Undefined) << QStringList{longError} << created + u'\n' + shownError;
+        QTest::newRow("a long message alone") << QJsonValue(longMessage) << QStringList{} << shownMessage;
+        QTest::newRow("500 characters stay whole")
+            << QJsonValue(QString(500, u'م')) << QStringList{QString(500, u'خ')}
+            << QString(500, u'م') + u'\n' + QString(500, u'خ');
+    }
+    void resultTextCuts() {
+        QFETCH(QJsonValue, message);
+        QFETCH(QStringList, errors);
+        QFETCH(QString, text);
+        QJsonObject answer{{"ok", true}, {"attachmentErrors", QJsonArray::fromStringList(errors)}};
+        if (!message.isUndefined())
+            answer.insert("message", message);
+        const Result<CreateTicketResponse> decoded =
+            json::decode<CreateTicketResponse>(QJsonDocument(answer).toJson());
+        QVERIFY(decoded);
+        QCOMPARE(CreateTicketForm::resultText(*decoded), text);
     }
 
     void outcome_data() {

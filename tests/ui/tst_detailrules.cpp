@@ -16,6 +16,7 @@
 #include <QtTest>
 
 using namespace kalvorin;
+using kalvorin::test::withIsolates;
 
 namespace {
 
@@ -130,15 +131,15 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QColor>("color");
         const QColor green = KalvorinTheme::green(), red = KalvorinTheme::red();
-        QTest::newRow("no sla") << QByteArray() << "0%" << 0.0 << "الوقت المتبقي: 0 د" << green;
+        QTest::newRow("no sla") << QByteArray() << "0%" << 0.0 << "الوقت المتبقي: <0> د" << green;
         QTest::newRow("over full") << QByteArray(R"("sla":{"percent":130})") << "130%" << 1.0
-                                   << "الوقت المتبقي: 0 د" << green;
+                                   << "الوقت المتبقي: <0> د" << green;
         QTest::newRow("zero") << QByteArray(R"("sla":{"percent":0,"remaining":5})") << "0%" << 0.0
-                              << "الوقت المتبقي: 5 د" << green;
-        QTest::newRow("negative") << QByteArray(R"("sla":{"percent":-4})") << "-4%" << 0.0
-                                  << "الوقت المتبقي: 0 د" << green;
+                              << "الوقت المتبقي: <5> د" << green;
+        QTest::newRow("negative") << QByteArray(R"("sla":{"percent":-4,"remaining":-12})") << "-4%" << 0.0
+                                  << "الوقت المتبقي: <-12> د" << green;
         QTest::newRow("partly used") << QByteArray(R"("sla":{"percent":64,"remaining":95,"near":true})")
-                                     << "64%" << 0.64 << "الوقت المتبقي: 95 د" << green;
+                                     << "64%" << 0.64 << "الوقت المتبقي: <95> د" << green;
         QTest::newRow("breached") << QByteArray(R"("sla":{"percent":100,"remaining":45,"breached":true})")
                                   << "100%" << 1.0 << "متجاوز مستوى الخدمة" << red;
     }
@@ -152,7 +153,7 @@ private slots:
         view.setTicket(ticketFrom(members));
         QCOMPARE(view.slaPercentText(), percent);
         QCOMPARE(view.slaFraction(), fraction);
-        QCOMPARE(view.slaStatusText(), status);
+        QCOMPARE(view.slaStatusText(), withIsolates(status));
         QCOMPARE(view.slaStatusColor(), color);
     }
 
@@ -221,7 +222,7 @@ private slots:
                          view.participantRows()->value(i, "name").toString();
         QCOMPARE(shown.join(u'|'), names);
         if (rows > 0)
-            QCOMPARE(view.chainEntries()->value(0, "detail").toString(), QStringLiteral("علي · 10:00"));
+            QCOMPARE(view.chainEntries()->value(0, "detail").toString(), withIsolates("علي · {10:00}"));
     }
 
     // ---- the action buttons: fixed order, flags, rows of two ---------------------------------
@@ -301,21 +302,23 @@ private slots:
             << QByteArray(
                    R"({"id":1,"name":"محضر.pdf","size":1500,"purpose":"service_acceptance","createdAt":"أمس"})")
             << "محضر.pdf"
-            << "إثبات إغلاق · 1 KB · أمس"
+            << "إثبات إغلاق · <1 KB> · {أمس}"
             << "checkmark.seal.fill";
         QTest::newRow("just under a kilobyte")
             << QByteArray(R"({"id":1,"size":1023,"purpose":"evidence"})") << "مرفق"
-            << "مرفق بلاغ · 0 KB · "
+            << "مرفق بلاغ · <0 KB> · "
             << "doc.fill";
         QTest::newRow("purpose in capitals")
-            << QByteArray(R"({"id":1,"size":482133,"purpose":"SERVICE_ACCEPTANCE"})") << "مرفق"
-            << "مرفق بلاغ · 470 KB · "
+            << QByteArray(
+                   R"({"id":1,"size":482133,"purpose":"SERVICE_ACCEPTANCE","createdAt":"2026-12-09 13:52"})")
+            << "مرفق"
+            << "مرفق بلاغ · <470 KB> · {2026-12-09 13:52}"
             << "doc.fill";
         QTest::newRow("no size, no purpose") << QByteArray(R"({"id":1})") << "مرفق"
-                                             << "مرفق بلاغ · 0 KB · "
+                                             << "مرفق بلاغ · <0 KB> · "
                                              << "doc.fill";
         QTest::newRow("negative size") << QByteArray(R"({"id":1,"size":-9000})") << "مرفق"
-                                       << "مرفق بلاغ · 0 KB · "
+                                       << "مرفق بلاغ · <0 KB> · "
                                        << "doc.fill";
     }
     void attachmentRow() {
@@ -326,7 +329,7 @@ private slots:
         TicketDetailView view;
         view.setTicket(ticketFrom("\"attachments\":[" + attachment + "]"));
         QCOMPARE(view.attachmentRows()->value(0, "name").toString(), name);
-        QCOMPARE(view.attachmentRows()->value(0, "detail").toString(), detail);
+        QCOMPARE(view.attachmentRows()->value(0, "detail").toString(), withIsolates(detail));
         QCOMPARE(view.attachmentRows()->value(0, "symbol").toString(), symbol);
     }
 
@@ -398,11 +401,25 @@ private slots:
                                        << "12345678"
                                        << ""
                                        << "طلب المستفيد" << true;
-        // Characters, not UTF-16 units: four symbols outside the basic plane are 8 units.
+        // Characters as a reader counts them: not UTF-16 units (four symbols outside the basic
+        // plane are 8 units), nor code points (a letter with its marks is one character).
         QTest::newRow("characters, not units") << "comment"
                                                << "\U0001F600\U0001F600\U0001F600\U0001F600"
                                                << ""
                                                << "" << false;
+        QTest::newRow("7 characters in 10 code points") << "comment"
+                                                        << "شُكْرًا لك"
+                                                        << ""
+                                                        << "" << false;
+        QTest::newRow("8 characters with marks") << "comment"
+                                                 << "شُكْرًا لكم"
+                                                 << ""
+                                                 << "" << true;
+        QTest::newRow("3 characters, a family of 5 code points")
+            << "temporaryPassword"
+            << "ab\U0001F468\u200D\U0001F469\u200D\U0001F467"
+            << ""
+            << "" << false;
     }
     void enabling() {
         QFETCH(QString, kind);
@@ -452,6 +469,7 @@ private slots:
         form.setAppState(state.get());
         form.setKind(kind);
         form.setTicketNumber("MNT-1");
+        QCOMPARE(form.ticketLine(), withIsolates("البلاغ <MNT-1>"));
         QCOMPARE(column(form.scopeOptions(), "label"), scopes);
         QCOMPARE(column(form.reasonOptions(), "label"), reasons);
         form.appear();

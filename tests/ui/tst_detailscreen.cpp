@@ -91,6 +91,16 @@ class DetailScreenTest : public QObject {
         QTRY_VERIFY(!kalvorin::test::findVisible(view->contentItem(), name));
     }
 
+    // The text item showing exactly `text`, anywhere under `item`.
+    static QQuickItem* textShowing(QQuickItem* item, const QString& text) {
+        if (item->inherits("QQuickText") && item->property("text").toString() == text)
+            return item;
+        for (QQuickItem* child : item->childItems())
+            if (QQuickItem* found = textShowing(child, text))
+                return found;
+        return nullptr;
+    }
+
     static QByteArray read(const char* name) {
         QFile file(QStringLiteral(KALVORIN_TEST_DATA "/") + QLatin1String(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -132,6 +142,11 @@ private slots:
         QVERIFY(!shown("loadingLine"));
         QCOMPARE(find("ticketNumber")->property("text").toString(), QStringLiteral("MNT-2024-00917"));
         QCOMPARE(find("slaPercent")->property("text").toString(), QStringLiteral("64%"));
+        // An e-mail address wider than its chip is elided on one line, not broken in two.
+        QQuickItem* email = textShowing(screen, QStringLiteral("n.alotaibi@kalvorin.example"));
+        QVERIFY(email);
+        QTRY_VERIFY(email->width() > 0 && email->property("lineCount").toInt() == 1 &&
+                    email->property("truncated").toBool());
         QVERIFY(shown("uploadEvidence"));
         // close+route, then comment+jointProcessing; reject is not allowed.
         for (const char* kind : {"action-close", "action-route", "action-comment", "action-jointProcessing"})

@@ -1,7 +1,5 @@
 #include "createrules.h"
 
-#include <QTextBoundaryFinder>
-
 namespace kalvorin::create {
 
 // Every script's decimal digits count: the Arabic-Indic "٠" to "٩", the Extended Arabic-Indic
@@ -33,14 +31,6 @@ QString ipAddressField(const QString& text) {
         }
     }
     return out;
-}
-
-qsizetype characterCount(const QString& text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
 }
 
 qsizetype numeralCount(const QString& text) {

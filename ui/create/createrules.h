@@ -1,8 +1,10 @@
 #pragma once
-// The new-ticket form's rules that need no form: input clean-up, the option lists of the
-// reporter's organisation, and character counting. Pure functions over texts and records.
+// The new-ticket form's rules that need no form: input clean-up and the option lists of the
+// reporter's organisation. Pure functions over texts and records. Lengths are counted in
+// characters by kalvorin::characterCount (textruns.h).
 
 #include "records/reference.h"
+#include "textruns.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,8 +18,6 @@ QString westernDigits(const QString& text);
 QString digitsField(const QString& text, qsizetype limit = 10);
 // The IP field: numerals as typed and full stops only, at most 15 characters.
 QString ipAddressField(const QString& text);
-// User-perceived characters (grapheme clusters).
-qsizetype characterCount(const QString& text);
 // Characters that are numerals of any script (others are not counted).
 qsizetype numeralCount(const QString& text);
 

@@ -455,7 +455,8 @@ void CreateTicketForm::handleCreateAttachments(const QList<QUrl>& locations) {
     QStringList notices;
     for (const QUrl& location : locations.mid(0, free)) {
         const QString path = location.isLocalFile() ? location.toLocalFile() : location.toString();
-        const QString name = QFileInfo(path).fileName();
+        // The notices name the file as a run of its own inside the Arabic sentence.
+        const QString name = isolated(QFileInfo(path).fileName());
         auto read = readAttachment(path);
         if (auto* attachment = std::get_if<PendingAttachment>(&read))
             m_attachments->append(std::move(*attachment));
@@ -511,19 +512,20 @@ QJsonObject CreateTicketForm::requestDocument(StreamedJson& body) const {
     };
 }
 
+// Each server text is cut on its own, so a long message cannot push the attachment errors out
+// of the line, nor a long error the ones after it.
 QString CreateTicketForm::resultText(const CreateTicketResponse& answer) {
     QStringList errors;
     for (const QString& error : answer.attachmentErrors.value_or(QList<QString>()))
         if (!error.isEmpty())
-            errors << error;
-    QString text;
+            errors << shownServerText(error);
+    const std::optional<QString> message =
+        answer.message ? std::optional(shownServerText(*answer.message)) : std::nullopt;
     if (!errors.isEmpty())
-        text = answer.message.value_or(kCreatedText) + u'\n' + errors.join(u'\n');
-    else if (answer.message)
-        text = *answer.message;
-    else
-        text = answer.ok ? kCreatedText : kCreateFailedText;
-    return shownServerText(text);
+        return message.value_or(kCreatedText) + u'\n' + errors.join(u'\n');
+    if (message)
+        return *message;
+    return answer.ok ? kCreatedText : kCreateFailedText;
 }
 
 QCoro::Task<> CreateTicketForm::create() {

@@ -32,7 +32,7 @@ Rectangle {
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
             horizontalAlignment: KalvorinTheme.trailing
-            wrapMode: Text.Wrap
+            wrapMode: Text.WordWrap // a word too long for the chip (an e-mail address) is elided, not cut
             maximumLineCount: 2
             elide: Text.ElideRight
             Layout.fillWidth: true

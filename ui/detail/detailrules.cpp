@@ -1,6 +1,7 @@
 #include "detailrules.h"
 
 #include "kalvorintheme.h"
+#include "textruns.h"
 
 #include <QHash>
 #include <algorithm>
@@ -78,8 +79,9 @@ SlaRing slaRing(const std::optional<TicketSLA>& sla) {
         ring.statusColor = KalvorinTheme::red();
     } else {
         const qint64 remaining = sla ? sla->remaining.value_or(0) : 0;
-        ring.statusText =
-            QStringLiteral("الوقت المتبقي: ") + QString::number(remaining) + QStringLiteral(" د");
+        // The number alone is a left-to-right run: a negative one keeps its sign in front.
+        ring.statusText = QStringLiteral("الوقت المتبقي: ") + leftToRight(QString::number(remaining)) +
+                          QStringLiteral(" د");
         ring.statusColor = KalvorinTheme::green();
     }
     return ring;
@@ -100,7 +102,7 @@ QString chainLabel(const QString& key) {
 }
 
 QString chainDetail(const TicketActionLog& entry) {
-    return entry.actor + QStringLiteral(" \u00B7 ") + entry.createdAt;
+    return entry.actor + QStringLiteral(" \u00B7 ") + isolated(entry.createdAt);
 }
 
 QString participantRole(const Participant& participant) {
@@ -134,8 +136,11 @@ QString attachmentName(const TicketAttachment& attachment) {
 QString attachmentDetail(const TicketAttachment& a) {
     const QString purpose =
         isClosureEvidence(a) ? QStringLiteral("إثبات إغلاق") : QStringLiteral("مرفق بلاغ");
-    return purpose + QStringLiteral(" · ") + QString::number(wholeKilobytes(a.size)) +
-           QStringLiteral(" KB · ") + a.createdAt.value_or(QString());
+    // The size with its unit and the server's date are runs of their own: beside the Arabic
+    // purpose they would otherwise be read in the wrong order.
+    return purpose + QStringLiteral(" · ") +
+           leftToRight(QString::number(wholeKilobytes(a.size)) + QStringLiteral(" KB")) +
+           QStringLiteral(" · ") + isolated(a.createdAt.value_or(QString()));
 }
 
 bool canUploadClosureEvidence(const TicketDetail& ticket) {

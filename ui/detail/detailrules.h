@@ -38,7 +38,7 @@ QList<InfoItem> treatmentItems(const TicketDetail& ticket);
 struct SlaRing {
     QString percentText; // P unclamped, followed by "%"
     double fraction = 0; // of the circle the arc covers
-    QString statusText;
+    QString statusText;  // the minutes an isolated run
     QColor statusColor;
 };
 SlaRing slaRing(const std::optional<TicketSLA>& sla);
@@ -46,7 +46,7 @@ SlaRing slaRing(const std::optional<TicketSLA>& sla);
 // ---- processing chain ----
 // The Arabic label of an action-log key; an unknown key is shown as it is.
 QString chainLabel(const QString& key);
-// "actor · createdAt".
+// "actor · createdAt", the date an isolated run (textruns.h).
 QString chainDetail(const TicketActionLog& entry);
 QString participantRole(const Participant& participant);
 QString participantName(const Participant& participant);
@@ -59,7 +59,7 @@ bool isClosureEvidence(const TicketAttachment& attachment);
 // Bytes / 1024, truncated; 0 without a size or with a negative one.
 qint64 wholeKilobytes(const std::optional<qint64>& size);
 QString attachmentName(const TicketAttachment& attachment);
-// "purpose · K KB · createdAt".
+// "purpose · K KB · createdAt", "K KB" and the date each an isolated run (textruns.h).
 QString attachmentDetail(const TicketAttachment& attachment);
 bool canUploadClosureEvidence(const TicketDetail& ticket);
 

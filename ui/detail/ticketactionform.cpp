@@ -3,6 +3,7 @@
 #include "kalvorintheme.h"
 #include "mobileappstate.h"
 #include "servertext.h"
+#include "textruns.h"
 #include "ticketdetailview.h"
 
 #include <QJsonObject>
@@ -10,10 +11,6 @@
 namespace kalvorin {
 
 namespace {
-
-qsizetype characterCount(const QString& text) {
-    return text.toUcs4().size();
-}
 
 RowsModel::Row option(const QString& label, const QString& value) {
     return {value, {label, value}};
@@ -129,8 +126,10 @@ void TicketActionForm::setFormMessage(const QString& value) {
     emit formMessageChanged();
 }
 
+// Only a failure is ever shown here (a success closes the sheet), so no word in the text may
+// turn it green: our own "أغلق الخادم الاتصال قبل اكتمال الرد." holds te-mim inside a word.
 QColor TicketActionForm::formMessageColor() const {
-    return m_formMessage.contains(QStringLiteral("تم")) ? KalvorinTheme::green() : KalvorinTheme::red();
+    return KalvorinTheme::red();
 }
 
 bool TicketActionForm::canSubmit() const {
@@ -157,7 +156,7 @@ QString TicketActionForm::title() const {
     return QString::fromUtf8(traitsOf(m_kind).title);
 }
 QString TicketActionForm::ticketLine() const {
-    return QStringLiteral("البلاغ ") + m_ticketNumber;
+    return QStringLiteral("البلاغ ") + leftToRight(m_ticketNumber);
 }
 QString TicketActionForm::noteLabel() const {
     return QString::fromUtf8(traitsOf(m_kind).noteLabel);

@@ -90,14 +90,16 @@ public:
     void setSelectedReason(const QString& reason);
     bool running() const { return m_running; }
     QString formMessage() const { return m_formMessage; }
-    // Green when the text contains "تم", red otherwise.
+    // Red: the form shows only failures.
     QColor formMessageColor() const;
 
-    // The submit button's rule: not running, the trimmed note long enough (in characters),
-    // a scope when the kind requires one, a reason for route, managerRoute and reject.
+    // The submit button's rule: not running, the trimmed note long enough (in user-perceived
+    // characters, as the new-ticket form counts), a scope when the kind requires one, a reason
+    // for route, managerRoute and reject.
     bool canSubmit() const;
 
     QString title() const;
+    // "البلاغ " and the number as a left-to-right run.
     QString ticketLine() const;
     QString noteLabel() const;
     int minimumNoteLength() const;
