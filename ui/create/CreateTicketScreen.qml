@@ -23,6 +23,8 @@ Item {
     Component.onCompleted: form.applyCreateContextIfNeeded()
 
     component Notice: Text {
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
         color: KalvorinTheme.gold
         wrapMode: Text.Wrap
         horizontalAlignment: Text.AlignLeft
@@ -65,6 +67,7 @@ Item {
                 }
                 Notice {
                     objectName: "lookupMessage"
+                    Accessible.role: Accessible.AlertMessage
                     text: form.lookupMessage
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
                 }
@@ -181,6 +184,8 @@ Item {
                     width: parent.width - 24
                     spacing: 5
                     Text {
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         text: form.serviceScopeText
                         color: KalvorinTheme.text
                         font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
@@ -341,6 +346,7 @@ Item {
 
             Notice {
                 objectName: "resultMessage"
+                Accessible.role: Accessible.AlertMessage
                 text: form.message
                 font: KalvorinTheme.fontNamed("Tajawal-Medium", 13)
             }

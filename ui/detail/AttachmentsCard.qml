@@ -33,6 +33,8 @@ ProPanel {
             Item { Layout.fillWidth: true }
             Text {
                 objectName: "attachmentsStatus"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 text: card.view.attachmentsStatus
                 color: KalvorinTheme.muted
                 font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
@@ -65,6 +67,8 @@ ProPanel {
                             spacing: 3
                             Layout.fillWidth: true
                             Text {
+                                Accessible.role: Accessible.StaticText
+                                Accessible.name: text
                                 text: row.name
                                 color: KalvorinTheme.text
                                 font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
@@ -74,6 +78,8 @@ ProPanel {
                                 Layout.fillWidth: true
                             }
                             Text {
+                                Accessible.role: Accessible.StaticText
+                                Accessible.name: text
                                 text: row.detail
                                 color: KalvorinTheme.muted
                                 font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
@@ -112,6 +118,8 @@ ProPanel {
                     Layout.preferredHeight: 22
                 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     visible: card.view.uploadingAttachment && card.view.uploadProgress >= 0
                     text: Math.round(card.view.uploadProgress * 100) + "%"
                     color: KalvorinTheme.text

@@ -46,6 +46,8 @@ ProPanel {
             }
             Text {
                 objectName: "slaPercent"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 anchors.centerIn: parent
                 text: card.view.slaPercentText
                 color: KalvorinTheme.text
@@ -56,6 +58,8 @@ ProPanel {
             spacing: 8
             Layout.fillWidth: true
             Text {
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 text: "مؤشر الالتزام (SLA)"
                 color: KalvorinTheme.text
                 font: KalvorinTheme.fontNamed("Tajawal-Bold", 16)
@@ -64,6 +68,8 @@ ProPanel {
             }
             Text {
                 objectName: "slaStatus"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 text: card.view.slaStatusText
                 color: card.view.slaStatusColor
                 font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)

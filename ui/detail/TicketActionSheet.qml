@@ -90,6 +90,8 @@ Popup {
 
                 Text {
                     objectName: "sheetTitle"
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: form.title
                     color: KalvorinTheme.text
                     font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 24)
@@ -97,6 +99,8 @@ Popup {
                     Layout.fillWidth: true
                 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: form.ticketLine
                     color: KalvorinTheme.muted
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 13)
@@ -109,7 +113,7 @@ Popup {
                     title: form.scopePickerTitle
                     PickerMenu {
                         objectName: "scopePicker"
-                        Accessible.name: form.scopePickerTitle
+                        title: form.scopePickerTitle
                         model: form.scopeOptions
                         textRole: "label"
                         valueRole: "value"
@@ -122,7 +126,7 @@ Popup {
                     title: "المعالج"
                     PickerMenu {
                         objectName: "handlerPicker"
-                        Accessible.name: "المعالج"
+                        title: "المعالج"
                         model: form.handlerOptions
                         textRole: "label"
                         valueRole: "value"
@@ -135,7 +139,7 @@ Popup {
                     title: form.reasonPickerTitle
                     PickerMenu {
                         objectName: "reasonPicker"
-                        Accessible.name: "السبب"
+                        title: form.reasonPickerTitle
                         model: form.reasonOptions
                         textRole: "label"
                         valueRole: "value"
@@ -154,6 +158,7 @@ Popup {
                 TextArea {
                     id: noteEditor
                     objectName: "noteEditor"
+                    Accessible.name: form.noteLabel
                     text: form.note
                     onTextChanged: form.note = text
                     wrapMode: TextEdit.Wrap
@@ -181,6 +186,8 @@ Popup {
                     Text {
                         id: messageText
                         objectName: "formMessage"
+                        Accessible.role: Accessible.AlertMessage
+                        Accessible.name: text
                         anchors.fill: parent
                         anchors.margins: 10
                         text: form.formMessage

@@ -115,6 +115,8 @@ Item {
                 opacity: 0
                 transform: Translate { id: subtitlesShift; y: 22 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     Layout.fillWidth: true
                     horizontalAlignment: Text.AlignHCenter
                     text: "نظام حوكمة الطلبات والبلاغات"
@@ -123,6 +125,8 @@ Item {
                     elide: Text.ElideRight
                 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     Layout.fillWidth: true
                     horizontalAlignment: Text.AlignHCenter
                     text: "والدعم الفني الموحد"
@@ -194,6 +198,8 @@ Item {
                     }
                     Text {
                         objectName: "inlineError"
+                        Accessible.role: Accessible.AlertMessage
+                        Accessible.name: text
                         visible: AppState.errorMessage.length > 0
                         text: AppState.errorMessage
                         color: KalvorinTheme.red
@@ -256,6 +262,8 @@ Item {
                         }
                     }
                     Text {
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         Layout.fillWidth: true
                         horizontalAlignment: Text.AlignHCenter
                         text: "© KALVORIN — منصة الحوكمة والدعم الفني"
@@ -307,6 +315,8 @@ Item {
         }
         contentItem: Text {
             objectName: "alertMessage"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: AppState.errorMessage
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap

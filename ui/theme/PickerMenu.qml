@@ -5,15 +5,19 @@ import QtQuick.Templates as T
 // The drop-down that a NativePickerCard holds: "Tajawal-Medium" 14, full width, menu-style list.
 //     PickerMenu { model: ["", "عالية"]; displayText: currentIndex <= 0 ? "اختر" : currentText
 //                  onActivated: form.priority = currentValue }
-// It draws no frame of its own: the card around it does.
+// It draws no frame of its own: the card around it does. `title` (the card's) and the value
+// shown make its accessible name, so a screen reader says what is chosen, not only where.
 T.ComboBox {
     id: control
+
+    property string title
 
     implicitWidth: 240
     implicitHeight: 48
     leftPadding: 14
     rightPadding: 14
     font: KalvorinTheme.font(KalvorinTheme.Medium, 14)
+    Accessible.name: title.length > 0 && displayText.length > 0 ? title + ": " + displayText : title + displayText
 
     indicator: Symbol {
         x: control.mirrored ? control.leftPadding : control.width - width - control.rightPadding
@@ -24,6 +28,8 @@ T.ComboBox {
     }
 
     contentItem: Text {
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
         leftPadding: control.mirrored ? control.indicator.width + 8 : 0
         rightPadding: control.mirrored ? 0 : control.indicator.width + 8
         text: control.displayText
@@ -51,15 +57,18 @@ T.ComboBox {
         required property int index
         readonly property var list: ListView.view
         readonly property bool chosen: !!list && list.chosenIndex === index
+        readonly property string label: !list ? "" : !list.role ? model.modelData
+            : list.arrayModel ? model.modelData[list.role] : model[list.role]
 
         width: list ? list.width : implicitWidth
         implicitHeight: 44
         leftPadding: 14
         rightPadding: 14
         highlighted: ListView.isCurrentItem
+        Accessible.name: row.label
+        Accessible.selected: row.chosen
         contentItem: Text {
-            text: !row.list ? "" : !row.list.role ? row.model.modelData
-                : row.list.arrayModel ? row.model.modelData[row.list.role] : row.model[row.list.role]
+            text: row.label
             font: row.chosen ? KalvorinTheme.font(KalvorinTheme.Bold, 14) : KalvorinTheme.font(KalvorinTheme.Medium, 14)
             color: row.chosen ? KalvorinTheme.teal : KalvorinTheme.text
             verticalAlignment: Text.AlignVCenter
