@@ -15,6 +15,8 @@ packages=(
   clang libclang-rt-14-dev llvm
   # The validators of the desktop entry and the metainfo.
   desktop-file-utils appstream
+  # The accessibility test: the AT-SPI bus and registry, their Python client and the keyboard.
+  at-spi2-core python3-pyatspi xdotool
 )
 
 missing=()

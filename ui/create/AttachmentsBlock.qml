@@ -26,6 +26,8 @@ ColumnLayout {
     }
 
     Text {
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
         visible: root.form.selectedAttachments.count === 0
         text: "لا توجد مرفقات مضافة لهذا البلاغ."
         color: KalvorinTheme.muted
@@ -58,6 +60,8 @@ ColumnLayout {
                 spacing: 2
                 Layout.fillWidth: true
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: row.name
                     color: KalvorinTheme.text
                     font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
@@ -66,6 +70,8 @@ ColumnLayout {
                     Layout.fillWidth: true
                 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: row.sizeLabel
                     color: KalvorinTheme.muted
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)

@@ -20,7 +20,7 @@ NativePickerCard {
         model: root.choices
         heldIndex: root.currentIndex
         enabled: !root.locked
-        Accessible.name: root.title
+        title: root.title
         onActivated: (index) => root.chosen(index)
     }
 }

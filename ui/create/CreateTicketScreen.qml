@@ -24,6 +24,8 @@ Item {
     Component.onCompleted: form.applyCreateContextIfNeeded()
 
     component Notice: Text {
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
         color: KalvorinTheme.gold
         wrapMode: Text.Wrap
         horizontalAlignment: KalvorinTheme.leading
@@ -66,6 +68,7 @@ Item {
                 }
                 Notice {
                     objectName: "lookupMessage"
+                    Accessible.role: Accessible.AlertMessage
                     text: form.lookupMessage
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
                 }
@@ -186,6 +189,8 @@ Item {
                     width: parent.width - 24
                     spacing: 5
                     Text {
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         text: form.serviceScopeText
                         color: KalvorinTheme.text
                         font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
@@ -320,6 +325,7 @@ Item {
 
             Notice {
                 objectName: "resultMessage"
+                Accessible.role: Accessible.AlertMessage
                 text: form.message
                 font: KalvorinTheme.fontNamed("Tajawal-Medium", 13)
             }

@@ -32,6 +32,8 @@ ProPanel {
             Item { Layout.fillWidth: true }
             Text {
                 objectName: "attachmentsStatus"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 text: card.view.attachmentsStatus
                 color: KalvorinTheme.muted
                 font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
@@ -64,6 +66,8 @@ ProPanel {
                             spacing: 3
                             Layout.fillWidth: true
                             Text {
+                                Accessible.role: Accessible.StaticText
+                                Accessible.name: text
                                 text: row.name
                                 color: KalvorinTheme.text
                                 font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
@@ -73,6 +77,8 @@ ProPanel {
                                 Layout.fillWidth: true
                             }
                             Text {
+                                Accessible.role: Accessible.StaticText
+                                Accessible.name: text
                                 text: row.detail
                                 color: KalvorinTheme.muted
                                 font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
@@ -108,6 +114,8 @@ ProPanel {
                     color: "white"
                 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     visible: card.view.uploadingAttachment && card.view.uploadProgress >= 0
                     text: Math.round(card.view.uploadProgress * 100) + "%"
                     color: KalvorinTheme.text

@@ -21,6 +21,8 @@ Rectangle {
         anchors.margins: 10
         spacing: 5
         Text {
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: chip.title
             color: KalvorinTheme.muted
             font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
@@ -28,6 +30,8 @@ Rectangle {
             Layout.fillWidth: true
         }
         Text {
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: chip.value
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)

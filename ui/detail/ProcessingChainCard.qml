@@ -19,6 +19,8 @@ ProPanel {
         SectionTitle { text: "سلسلة المعالجة والتواقيع" }
         Text {
             objectName: "chainEmpty"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             visible: card.view.chainEmpty
             text: "لا توجد إجراءات موثقة بعد."
             color: KalvorinTheme.muted
@@ -41,6 +43,8 @@ ProPanel {
                     Layout.fillWidth: true
                     Layout.maximumWidth: implicitWidth
                     Text {
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         text: entry.label
                         color: KalvorinTheme.text
                         font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
@@ -48,6 +52,8 @@ ProPanel {
                         Layout.fillWidth: true
                     }
                     Text {
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         text: entry.detail
                         color: KalvorinTheme.muted
                         font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
@@ -78,12 +84,16 @@ ProPanel {
                 required property string name
                 Layout.fillWidth: true
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: participant.role
                     color: KalvorinTheme.gold
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)
                 }
                 Item { Layout.fillWidth: true }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: participant.name
                     color: KalvorinTheme.text
                     font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)

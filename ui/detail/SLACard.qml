@@ -46,6 +46,8 @@ ProPanel {
             }
             Text {
                 objectName: "slaPercent"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 anchors.centerIn: parent
                 text: card.view.slaPercentText
                 color: KalvorinTheme.text
@@ -59,6 +61,8 @@ ProPanel {
             Layout.fillWidth: true
             Layout.maximumWidth: implicitWidth
             Text {
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 text: "مؤشر الالتزام (SLA)"
                 color: KalvorinTheme.text
                 font: KalvorinTheme.fontNamed("Tajawal-Bold", 16)
@@ -67,6 +71,8 @@ ProPanel {
             }
             Text {
                 objectName: "slaStatus"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 text: card.view.slaStatusText
                 color: card.view.slaStatusColor
                 font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)

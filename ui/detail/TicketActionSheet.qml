@@ -83,6 +83,8 @@ Popup {
 
                 Text {
                     objectName: "sheetTitle"
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: form.title
                     color: KalvorinTheme.text
                     font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 24)
@@ -90,6 +92,8 @@ Popup {
                     Layout.fillWidth: true
                 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: form.ticketLine
                     color: KalvorinTheme.muted
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 13)
@@ -102,7 +106,7 @@ Popup {
                     title: form.scopePickerTitle
                     PickerMenu {
                         objectName: "scopePicker"
-                        Accessible.name: form.scopePickerTitle
+                        title: form.scopePickerTitle
                         model: form.scopeOptions
                         textRole: "label"
                         valueRole: "value"
@@ -115,7 +119,7 @@ Popup {
                     title: "المعالج"
                     PickerMenu {
                         objectName: "handlerPicker"
-                        Accessible.name: "المعالج"
+                        title: "المعالج"
                         model: form.handlerOptions
                         textRole: "label"
                         valueRole: "value"
@@ -129,7 +133,7 @@ Popup {
                     title: form.reasonPickerTitle
                     PickerMenu {
                         objectName: "reasonPicker"
-                        Accessible.name: "السبب"
+                        title: form.reasonPickerTitle
                         model: form.reasonOptions
                         textRole: "label"
                         valueRole: "value"
@@ -149,6 +153,7 @@ Popup {
                 TextArea {
                     id: noteEditor
                     objectName: "noteEditor"
+                    Accessible.name: form.noteLabel
                     text: form.note
                     onTextChanged: form.note = text
                     wrapMode: TextEdit.Wrap
@@ -177,6 +182,8 @@ Popup {
                     Text {
                         id: messageText
                         objectName: "formMessage"
+                        Accessible.role: Accessible.AlertMessage
+                        Accessible.name: text
                         anchors.fill: parent
                         anchors.margins: 10
                         text: form.formMessage

@@ -158,6 +158,8 @@ Item {
                     Layout.preferredHeight: 24
                 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: view.loadingText
                     color: KalvorinTheme.text
                     font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
@@ -166,6 +168,8 @@ Item {
 
             Text {
                 objectName: "failureLine"
+                Accessible.role: Accessible.AlertMessage
+                Accessible.name: text
                 visible: !view.hasTicket && !view.loading
                 text: view.failureText
                 color: KalvorinTheme.red

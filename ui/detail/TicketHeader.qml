@@ -30,6 +30,8 @@ ProPanel {
             Item { Layout.fillWidth: true }
             Text {
                 objectName: "ticketNumber"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 text: card.view.maintenanceNo
                 color: KalvorinTheme.text
                 font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 16)
@@ -37,6 +39,8 @@ ProPanel {
         }
         Text {
             objectName: "ticketTitle"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: card.view.title
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 18)
@@ -45,6 +49,8 @@ ProPanel {
             Layout.fillWidth: true
         }
         Text {
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: card.view.descriptionText
             visible: text.length > 0
             color: KalvorinTheme.muted

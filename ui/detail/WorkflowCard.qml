@@ -27,6 +27,8 @@ ProPanel {
                 spacing: 10
                 Layout.fillWidth: true
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: parent.label
                     color: parent.labelColor
                     font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)

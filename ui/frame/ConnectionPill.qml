@@ -32,6 +32,8 @@ Item {
             color: root.tint
         }
         Text {
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: root.label
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)

@@ -64,6 +64,8 @@ Popup {
                 Layout.preferredHeight: 44
 
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     anchors.centerIn: parent
                     text: "إعدادات الاتصال"
                     color: KalvorinTheme.text
@@ -85,6 +87,8 @@ Popup {
                 spacing: 8
 
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: "رابط النظام"
                     color: KalvorinTheme.muted
                     font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
@@ -105,6 +109,8 @@ Popup {
                     LayoutMirroring.childrenInherit: true
                 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: form.helpText
                     color: KalvorinTheme.muted
                     font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)

@@ -16,6 +16,8 @@ RowLayout {
         color: KalvorinTheme.alpha(KalvorinTheme.teal, 0.4)
     }
     Text {
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
         text: root.text
         color: KalvorinTheme.text
         font: KalvorinTheme.fontNamed("Tajawal-Bold", 15)

@@ -105,6 +105,8 @@ ColumnLayout {
 
     Text {
         objectName: "headerTitle"
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
         text: root.title
         visible: text.length > 0
         color: KalvorinTheme.text

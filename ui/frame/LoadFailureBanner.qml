@@ -39,6 +39,8 @@ Item {
         }
         Text {
             objectName: "loadFailureText"
+            Accessible.role: Accessible.AlertMessage
+            Accessible.name: text
             text: root.message
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)

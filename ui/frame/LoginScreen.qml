@@ -113,6 +113,8 @@ Item {
                 opacity: 0
                 transform: Translate { id: subtitlesShift; y: 22 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     Layout.fillWidth: true
                     horizontalAlignment: Text.AlignHCenter
                     text: "نظام حوكمة الطلبات والبلاغات"
@@ -121,6 +123,8 @@ Item {
                     elide: Text.ElideRight
                 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     Layout.fillWidth: true
                     horizontalAlignment: Text.AlignHCenter
                     text: "والدعم الفني الموحد"
@@ -192,6 +196,8 @@ Item {
                     }
                     Text {
                         objectName: "inlineError"
+                        Accessible.role: Accessible.AlertMessage
+                        Accessible.name: text
                         visible: AppState.errorMessage.length > 0
                         text: AppState.errorMessage
                         color: KalvorinTheme.red
@@ -231,6 +237,8 @@ Item {
                     }
                     Text {
                         id: footer
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         Layout.fillWidth: true
                         opacity: 0
                         transform: Translate { id: footerShift; y: 22 }
@@ -285,6 +293,8 @@ Item {
         }
         contentItem: Text {
             objectName: "alertMessage"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: AppState.errorMessage
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap

@@ -26,6 +26,8 @@ RowLayout {
 
         Text {
             objectName: "greeting"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: FrameRules.greeting(root.user)
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
@@ -35,6 +37,8 @@ RowLayout {
         }
         Text {
             objectName: "role"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: FrameRules.roleLine(root.user)
             color: KalvorinTheme.muted
             font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
@@ -44,6 +48,8 @@ RowLayout {
         }
         Text {
             objectName: "scope"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: FrameRules.scopeLine(root.user)
             visible: text.length > 0
             color: KalvorinTheme.gold

@@ -47,12 +47,16 @@ ProPanel {
                     anchors.centerIn: parent
                     Text {
                         objectName: "distributionTotal"
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         anchors.horizontalCenter: parent.horizontalCenter
                         text: root.total
                         color: KalvorinTheme.text
                         font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 22)
                     }
                     Text {
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         anchors.horizontalCenter: parent.horizontalCenter
                         text: "إجمالي"
                         color: KalvorinTheme.muted
@@ -75,11 +79,15 @@ ProPanel {
                         Layout.alignment: KalvorinTheme.trailing
                         Text {
                             objectName: "distributionCount"
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: text
                             text: row.countText
                             color: KalvorinTheme.muted
                             font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
                         }
                         Text {
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: text
                             text: row.label
                             color: KalvorinTheme.text
                             font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)

@@ -18,6 +18,8 @@ Column {
     }
     Text {
         objectName: "emptyStateText"
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
         anchors.horizontalCenter: parent.horizontalCenter
         text: root.text
         color: KalvorinTheme.text

@@ -25,6 +25,8 @@ ProPanel {
         spacing: 6
 
         Text {
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: root.title
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Bold", 15)
@@ -34,6 +36,8 @@ ProPanel {
         }
         Text {
             objectName: "metricValue"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: root.value
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 34)
@@ -43,6 +47,8 @@ ProPanel {
         RowLayout {
             Layout.fillWidth: true
             Text {
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 text: root.caption
                 color: KalvorinTheme.muted
                 font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)

@@ -34,6 +34,8 @@ ProPanel {
                 color: KalvorinTheme.teal
                 Text {
                     id: newLabel
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     anchors.centerIn: parent
                     text: "جديد"
                     color: "white"
@@ -43,6 +45,8 @@ ProPanel {
             Item { Layout.fillWidth: true }
             Text {
                 objectName: "notificationTitle"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 text: root.model.titleText
                 color: KalvorinTheme.text
                 font: KalvorinTheme.fontNamed("Tajawal-Bold", 15)
@@ -52,6 +56,8 @@ ProPanel {
         }
         Text {
             objectName: "notificationBody"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: root.model.bodyText
             color: KalvorinTheme.text
             font: KalvorinTheme.fontNamed("Tajawal-Medium", 12)
@@ -61,6 +67,8 @@ ProPanel {
         }
         Text {
             objectName: "notificationTime"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
             text: root.model.createdAtText
             color: KalvorinTheme.muted
             font: KalvorinTheme.fontNamed("Tajawal-Medium", 11)

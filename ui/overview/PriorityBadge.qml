@@ -17,6 +17,8 @@ Rectangle {
     Text {
         id: label
         objectName: "priorityBadgeText"
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
         anchors.centerIn: parent
         color: "white"
         font: KalvorinTheme.fontNamed("Tajawal-Bold", 11)

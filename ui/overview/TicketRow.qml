@@ -27,6 +27,8 @@ ProPanel {
     activeFocusOnTab: true
     Accessible.role: Accessible.Button
     Accessible.name: root.maintenanceNo + " " + root.titleText
+    Accessible.description: root.badgeText + "، " + root.stateText
+                            + (root.scopeText.length > 0 ? "، " + root.scopeText : "")
     Accessible.onPressAction: ShellNavigation.openTicket(root.maintenanceNo)
     Keys.onSpacePressed: ShellNavigation.openTicket(root.maintenanceNo)
     Keys.onReturnPressed: ShellNavigation.openTicket(root.maintenanceNo)

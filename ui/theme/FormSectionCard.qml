@@ -34,6 +34,8 @@ ProPanel {
                 spacing: 4
                 Layout.fillWidth: true
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: root.title
                     color: KalvorinTheme.text
                     font: KalvorinTheme.font(KalvorinTheme.ExtraBold, 16)
@@ -42,6 +44,8 @@ ProPanel {
                     Layout.fillWidth: true
                 }
                 Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                     text: root.caption
                     visible: text.length > 0
                     color: KalvorinTheme.muted

@@ -8,10 +8,12 @@ import QtQuick.Templates as T
 // while the form's index may keep the same number (and a binding then never fires again), so the
 // held index is put back after every change of the list or of the index. A held value that is not
 // among the options (index -1) shows as `heldText`.
-// It draws no frame of its own: the card around it does.
+// It draws no frame of its own: the card around it does. `title` (the card's) and the value
+// shown make its accessible name, so a screen reader says what is chosen, not only where.
 T.ComboBox {
     id: control
 
+    property string title
     property int heldIndex: -1
     property string heldText
 
@@ -38,6 +40,7 @@ T.ComboBox {
     leftPadding: 14
     rightPadding: 14
     font: KalvorinTheme.font(KalvorinTheme.Medium, 14)
+    Accessible.name: title.length > 0 && displayText.length > 0 ? title + ": " + displayText : title + displayText
 
     indicator: Symbol {
         x: control.mirrored ? control.leftPadding : control.width - width - control.rightPadding
@@ -48,6 +51,8 @@ T.ComboBox {
     }
 
     contentItem: Text {
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
         leftPadding: control.mirrored ? control.indicator.width + 8 : 0
         rightPadding: control.mirrored ? 0 : control.indicator.width + 8
         text: control.displayText
@@ -75,6 +80,8 @@ T.ComboBox {
         required property int index
         readonly property var list: ListView.view
         readonly property bool chosen: !!list && list.chosenIndex === index
+        readonly property string label: !list ? "" : !list.role ? model.modelData
+            : list.arrayModel ? model.modelData[list.role] : model[list.role]
 
         objectName: "pickerChoice" + index
         width: list ? list.width : implicitWidth
@@ -82,9 +89,10 @@ T.ComboBox {
         leftPadding: 14
         rightPadding: 14
         highlighted: ListView.isCurrentItem
+        Accessible.name: row.label
+        Accessible.selected: row.chosen
         contentItem: Text {
-            text: !row.list ? "" : !row.list.role ? row.model.modelData
-                : row.list.arrayModel ? row.model.modelData[row.list.role] : row.model[row.list.role]
+            text: row.label
             font: row.chosen ? KalvorinTheme.font(KalvorinTheme.Bold, 14) : KalvorinTheme.font(KalvorinTheme.Medium, 14)
             color: row.chosen ? KalvorinTheme.teal : KalvorinTheme.text
             verticalAlignment: Text.AlignVCenter
