@@ -80,7 +80,12 @@ class TouchTargetsTest : public QObject {
         case State::Settings:
             if (!QTest::qWaitFor([&] { return app.find("settingsButton"); }) || !app.tap("settingsButton"))
                 return nullptr;
-            return QTest::qWaitFor([&] { return app.find("urlField"); }) ? overlay() : nullptr;
+            return QTest::qWaitFor([&] {
+                       QObject* sheet = app.find("loginScreen")->findChild<QObject*>(QStringLiteral("settingsSheet"));
+                       return sheet && sheet->property("opened").toBool();
+                   })
+                       ? overlay()
+                       : nullptr;
         case State::Dashboard:
             return openTab(0) ? app.window->contentItem() : nullptr;
         case State::Tickets:
@@ -130,6 +135,16 @@ class TouchTargetsTest : public QObject {
         scroller.setWindow(app.window);
         scroller.reveal(item);
         app.settle();
+    }
+
+    // Every shown popup has finished coming in (its controls stand where they stay).
+    bool popupsSettled() const {
+        const QList<QObject*> objects = app.window->contentItem()->findChildren<QObject*>();
+        for (QObject* object : objects)
+            if (object->inherits("QQuickPopup") && object->property("visible").toBool() &&
+                !object->property("opened").toBool())
+                return false;
+        return true;
     }
 
     void collect(QQuickItem* item, QList<QPointer<QQuickItem>>& into) const {
@@ -192,6 +207,7 @@ private slots:
         height = windowHeight;
         QQuickItem* root = reach(State(state));
         QVERIFY2(root, "the state could not be reached by taps");
+        QTRY_VERIFY(popupsSettled());
         app.settle();
         QList<QPointer<QQuickItem>> controls;
         collect(root, controls);
@@ -216,9 +232,20 @@ private slots:
                               .arg(shown.width())
                               .arg(shown.height());
             QQuickItem* hit = kalvorin::test::itemAt(app.window->contentItem(), app.centreOf(control));
-            if (hit != control && !control->isAncestorOf(hit))
-                faults << QStringLiteral("a tap on %1 reaches %2")
-                              .arg(name, hit ? kalvorin::test::describe(hit) : QStringLiteral("nothing"));
+            if (hit != control && !control->isAncestorOf(hit)) {
+                const QRectF over = hit ? hit->mapRectToScene(QRectF(0, 0, hit->width(), hit->height())) : QRectF();
+                faults << QStringLiteral("a tap on %1 at %2,%3 %4×%5 reaches %6 at %7,%8 %9×%10")
+                              .arg(name)
+                              .arg(shown.x())
+                              .arg(shown.y())
+                              .arg(shown.width())
+                              .arg(shown.height())
+                              .arg(hit ? kalvorin::test::describe(hit) : QStringLiteral("nothing"))
+                              .arg(over.x())
+                              .arg(over.y())
+                              .arg(over.width())
+                              .arg(over.height());
+            }
         }
         qInfo("%lld controls", qlonglong(controls.size()));
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("\n"))));

@@ -248,7 +248,7 @@ Item {
                     onToggled: form.requiresParticipants = checked
                     font: KalvorinTheme.fontNamed("Tajawal-Bold", 13)
                     Layout.fillWidth: true
-                    implicitHeight: 36
+                    implicitHeight: Math.max(KalvorinTheme.touchTarget, implicitContentHeight)
                     spacing: 10
                     Accessible.name: text
                     indicator: Rectangle {

@@ -25,9 +25,10 @@ Item {
     }
 
     implicitWidth: 140
-    implicitHeight: 42
+    // At least 42 by its own rule, and the touch target.
+    implicitHeight: KalvorinTheme.touchTarget
     Layout.fillWidth: true
-    Layout.minimumHeight: 42
+    Layout.minimumHeight: KalvorinTheme.touchTarget
 
     activeFocusOnTab: true
     Accessible.role: Accessible.ButtonMenu
@@ -79,7 +80,7 @@ Item {
             Accessible.role: Accessible.MenuItem
             Accessible.name: entry.modelData
             width: ListView.view.width
-            implicitHeight: 42
+            implicitHeight: KalvorinTheme.touchTarget
             leftPadding: 12
             rightPadding: 12
             contentItem: Text {

@@ -80,7 +80,7 @@ ProPanel {
             objectName: "acknowledgeButton"
             visible: root.unread
             Layout.fillWidth: true
-            Layout.preferredHeight: 38
+            Layout.preferredHeight: KalvorinTheme.touchTarget
             activeFocusOnTab: visible
             Accessible.role: Accessible.Button
             Accessible.name: "تأكيد القراءة"

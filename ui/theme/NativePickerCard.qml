@@ -23,7 +23,9 @@ ColumnLayout {
         font: KalvorinTheme.font(KalvorinTheme.Bold, 14)
         // A trailing-aligned column.
         horizontalAlignment: KalvorinTheme.trailing
-        wrapMode: Text.Wrap
+        // One line: a wrapped title changes its height with its width, which a layout that is
+        // resized after it was built does not always follow (the title then covers the field).
+        elide: Text.ElideRight
         Layout.fillWidth: true
     }
 

@@ -28,23 +28,23 @@ T.Button {
     Accessible.role: Accessible.Button
     Accessible.name: control.text
 
+    // No ids inside: the content item is created late, and an id would make it early.
+    readonly property real spinnerRoom: busy ? 32 : 0
     contentItem: Item {
-        implicitWidth: label.naturalWidth + (spinner.visible ? spinner.width + 10 : 0)
-        implicitHeight: label.implicitHeight
+        implicitWidth: children[0].children[1].naturalWidth + control.spinnerRoom
+        implicitHeight: children[0].children[1].implicitHeight
         Row {
             anchors.centerIn: parent
             spacing: 10
             Spinner {
-                id: spinner
                 objectName: "buttonSpinner"
                 anchors.verticalCenter: parent.verticalCenter
                 running: control.busy
                 color: "white"
             }
             SymbolLabel {
-                id: label
                 anchors.verticalCenter: parent.verticalCenter
-                maximumWidth: control.availableWidth - (spinner.visible ? spinner.width + 10 : 0)
+                maximumWidth: control.availableWidth - control.spinnerRoom
                 text: control.text
                 symbol: control.symbol
                 font: control.font
