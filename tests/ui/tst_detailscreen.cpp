@@ -25,6 +25,14 @@
 #include <QtTest>
 
 using namespace kalvorin;
+
+// A step of a test through a helper that verifies: the test ends at the step's failure.
+#define STEP(call)                                                                                         \
+    do {                                                                                                   \
+        call;                                                                                              \
+        if (QTest::currentTestFailed())                                                                    \
+            return;                                                                                        \
+    } while (false)
 using kalvorin::test::TestServer;
 
 class DetailScreenTest : public QObject {
@@ -66,6 +74,9 @@ class DetailScreenTest : public QObject {
     void tap(const QString& name) {
         QQuickItem* item = find(name);
         QVERIFY2(item, qPrintable(name));
+        // Laid out first: a control is scrolled to where it will stand, not where it was made.
+        QTRY_VERIFY(item->width() > 0 && item->height() > 0);
+        kalvorin::test::settle(view.get());
         FocusInView scroller;
         scroller.setWindow(view.get());
         scroller.reveal(item);
@@ -78,6 +89,7 @@ class DetailScreenTest : public QObject {
     }
     void typeNote(const QString& text) {
         tap(QStringLiteral("noteEditor"));
+        QVERIFY(find("noteEditor"));
         QTRY_VERIFY(find("noteEditor")->hasActiveFocus());
         kalvorin::test::typeInto(view.get(), text);
         QTRY_COMPARE(find("noteEditor")->property("text").toString(), text);
@@ -202,15 +214,15 @@ private slots:
         server->setReply("ticket", 200, everyAction());
         show();
         QTRY_VERIFY(shown("ticketCards"));
-        openSheet(kind);
+        STEP(openSheet(kind));
         QCOMPARE(find("sheetTitle")->property("text").toString(), title);
         QCOMPARE(find("scopePicker")->isVisible(), kind == "route" || kind == "jointProcessing");
         QCOMPARE(find("handlerPicker")->isVisible(), kind == "route");
         QVERIFY(!find("submitAction")->isEnabled() || typed.isEmpty());
         if (!typed.isEmpty())
-            typeNote(typed);
+            STEP(typeNote(typed));
         QCOMPARE(find("submitAction")->isEnabled(), enabledAfter);
-        tap(QStringLiteral("sheetClose"));
+        STEP(tap(QStringLiteral("sheetClose")));
         QTRY_COMPARE(screen->property("actionKind").toString(), QString());
         QTRY_VERIFY(!find("sheetTitle"));
     }
@@ -222,14 +234,14 @@ private slots:
         server->setReply("ticket", 200, fixture());
         show();
         QTRY_VERIFY(shown("ticketCards"));
-        openSheet(QStringLiteral("route"));
-        choose(QStringLiteral("scopePicker"), 1);  // قسم البنية التحتية
-        choose(QStringLiteral("handlerPicker"), 1); // خالد الشهري
-        choose(QStringLiteral("scopePicker"), 2);  // قسم الدعم الفني
+        STEP(openSheet(QStringLiteral("route")));
+        STEP(choose(QStringLiteral("scopePicker"), 1));  // قسم البنية التحتية
+        STEP(choose(QStringLiteral("handlerPicker"), 1)); // خالد الشهري
+        STEP(choose(QStringLiteral("scopePicker"), 2));  // قسم الدعم الفني
         QCOMPARE(find("handlerPicker")->property("displayText").toString(), QStringLiteral("خالد الشهري"));
         QCOMPARE(find("scopePicker")->property("displayText").toString(), QStringLiteral("قسم الدعم الفني"));
-        typeNote(QStringLiteral("إحالة للاختصاص"));
-        tap(QStringLiteral("submitAction"));
+        STEP(typeNote(QStringLiteral("إحالة للاختصاص")));
+        STEP(tap(QStringLiteral("submitAction")));
         QTRY_COMPARE(server->requestsFor("ticket_action").size(), 1);
         const QJsonObject body = QJsonDocument::fromJson(server->requestsFor("ticket_action").first().body).object();
         QCOMPARE(body.value("assignmentScope").toString(), QStringLiteral("SC-202"));
@@ -278,9 +290,9 @@ private slots:
             QMetaObject::invokeMethod(screen->property("view").value<QObject*>(), "uploadClosureEvidence",
                                       Q_ARG(QUrl, QUrl::fromLocalFile(file.fileName())));
         } else {
-            openSheet(write);
-            typeNote(QStringLiteral("تعليق واضح وكاف"));
-            tap(QStringLiteral("submitAction"));
+            STEP(openSheet(write));
+            STEP(typeNote(QStringLiteral("تعليق واضح وكاف")));
+            STEP(tap(QStringLiteral("submitAction")));
         }
         QTRY_VERIFY(shown("outcomeLine"));
         const QString shownText = find("outcomeText")->property("text").toString();
@@ -289,7 +301,7 @@ private slots:
             QCOMPARE(shownText, text);
         QCOMPARE(find("outcomeText")->property("color").value<QColor>().rgba(),
                  (done ? KalvorinTheme::green() : KalvorinTheme::red()).rgba());
-        tap(QStringLiteral("outcomeDismiss"));
+        STEP(tap(QStringLiteral("outcomeDismiss")));
         QTRY_VERIFY(!shown("outcomeLine"));
     }
 
@@ -311,9 +323,9 @@ private slots:
         server->setReply("ticket_action", answer);
         show();
         QTRY_VERIFY(shown("ticketCards"));
-        openSheet(QStringLiteral("comment"));
-        typeNote(QStringLiteral("تعليق واضح وكاف"));
-        tap(QStringLiteral("submitAction"));
+        STEP(openSheet(QStringLiteral("comment")));
+        STEP(typeNote(QStringLiteral("تعليق واضح وكاف")));
+        STEP(tap(QStringLiteral("submitAction")));
         QTRY_VERIFY(shown("formMessage"));
         QVERIFY(!find("formMessage")->property("text").toString().isEmpty());
         if (!dropped)
@@ -328,7 +340,7 @@ private slots:
         server->setReply("ticket", held);
         show();
         QSignalSpy closing(screen, SIGNAL(closeRequested()));
-        tap(QStringLiteral("headerLeading"));
+        STEP(tap(QStringLiteral("headerLeading")));
         QCOMPARE(closing.size(), 1);
         QTRY_COMPARE(server->heldCount(), 1);
         view.reset(); // the screen goes while its load runs

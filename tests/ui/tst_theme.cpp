@@ -246,7 +246,7 @@ private slots:
     // The drop-down lists every choice, in order, and marks the chosen one.
     void pickerMenuOpens() {
         Page page("NativePickerCard { y: 10; width: 360; title: \"الإدارة\"\n"
-                  "  PickerMenu { objectName: \"m\"; model: [\"أ\", \"ب\", \"ج\"]; currentIndex: 1 } }",
+                  "  PickerMenu { objectName: \"m\"; model: [\"أ\", \"ب\", \"ج\"]; heldIndex: 1 } }",
                   400);
         QVERIFY(QTest::qWaitForWindowExposed(&page.view));
         QQuickItem* menu = page.find("m");

@@ -77,6 +77,7 @@ Item {
     // content and shows only once the gap can hold it.
     Item {
         objectName: "pullIndicator"
+        readonly property bool running: root.running
         readonly property real gap: root.running ? root.reserve : root.pulled
         anchors.horizontalCenter: parent.horizontalCenter
         y: Math.max(0, (gap - height) / 2)
