@@ -33,8 +33,9 @@ QString MobileAppState::mediaTypeForFileName(const QString& fileName) {
     return type.name();
 }
 
-QCoro::Task<MobileAppState::WriteOutcome> MobileAppState::uploadAttachment(
-    QString number, QUrl fileURL, QString purpose, std::function<void(qint64, qint64)> progress) {
+QCoro::Task<MobileAppState::WriteOutcome>
+MobileAppState::uploadAttachment(QString number, QUrl fileURL, QString purpose,
+                                 std::function<void(qint64, qint64)> progress) {
     const QString path = fileURL.isLocalFile() ? fileURL.toLocalFile() : fileURL.path();
     const QString name = fileURL.fileName();
     // The file's Base64 is produced from the file while the request leaves, so

@@ -169,7 +169,8 @@ void MobileAppState::showLoadFailure(Load load, const Failure& failure) {
     setErrorMessage(failure.description);
     m_failedLoad = load;
     // Neither the server's refusal nor its unreadable answer: the server was not reached.
-    m_failedUnreached = failure.domain != KalvorinAPI::kErrorDomain && failure.domain != json::kDecodingDomain;
+    m_failedUnreached =
+        failure.domain != KalvorinAPI::kErrorDomain && failure.domain != json::kDecodingDomain;
 }
 
 void MobileAppState::clearLoadFailure(Load load) {

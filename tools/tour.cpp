@@ -32,8 +32,8 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QtTest/QTest>
 #include <QUrl>
+#include <QtTest/QTest>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -516,11 +516,22 @@ int main(int argc, char* argv[]) {
     pause(500);
     if (QQuickItem* list = tour.find("latestList")) {
         if (QQuickItem* card = tour.find("donutChart"))
-            list->setProperty("contentY", card->mapToItem(list->property("contentItem").value<QQuickItem*>(),
-                                                          QPointF(0, 0)).y() - 80);
+            list->setProperty(
+                "contentY",
+                card->mapToItem(list->property("contentItem").value<QQuickItem*>(), QPointF(0, 0)).y() - 80);
     }
     pause(400);
     tour.shoot(QStringLiteral("24-dashboard-overview-300"));
+    // The ring scrolled under the tab bar: the bar stays on top of it.
+    if (QQuickItem* list = tour.find("latestList")) {
+        if (QQuickItem* ring = tour.find("donutChart")) {
+            auto* content = list->property("contentItem").value<QQuickItem*>();
+            list->setProperty("contentY",
+                              ring->mapToItem(content, QPointF(0, 0)).y() - window->height() + 110);
+        }
+    }
+    pause(400);
+    tour.shoot(QStringLiteral("28-dashboard-ring-under-tab-bar"));
     state.setSelectedTab(1);
     pause(700);
     if (tour.check(tour.tap(tour.find("priorityFilter")), "no priority filter")) {
@@ -531,7 +542,8 @@ int main(int argc, char* argv[]) {
     }
     // On its side: the dashboard and the ticket list.
     window->resize(844, 390);
-    for (const auto& [tab, name] : {std::pair{0, "26-landscape-dashboard"}, std::pair{1, "27-landscape-tickets"}}) {
+    for (const auto& [tab, name] :
+         {std::pair{0, "26-landscape-dashboard"}, std::pair{1, "27-landscape-tickets"}}) {
         state.setSelectedTab(tab);
         pause(700);
         tour.shoot(QString::fromLatin1(name));

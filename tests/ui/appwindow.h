@@ -20,7 +20,8 @@ namespace kalvorin::test {
 // A control a user can press, type into or reach with Tab.
 inline bool isInteractive(QQuickItem* item) {
     if (item->activeFocusOnTab() || item->inherits("QQuickAbstractButton") ||
-        item->inherits("QQuickTextInput") || item->inherits("QQuickTextEdit") || item->inherits("QQuickComboBox"))
+        item->inherits("QQuickTextInput") || item->inherits("QQuickTextEdit") ||
+        item->inherits("QQuickComboBox"))
         return true;
     const QObjectList children = item->children();
     return std::any_of(children.begin(), children.end(), [](QObject* child) {
@@ -64,7 +65,8 @@ inline QString describe(QQuickItem* item) {
     for (QQuickItem* i = item; i; i = i->parentItem())
         if (!i->objectName().isEmpty())
             path.prepend(i->objectName());
-    return QStringLiteral("%1 (%2)").arg(path.join(u'/'), QString::fromLatin1(item->metaObject()->className()));
+    return QStringLiteral("%1 (%2)").arg(path.join(u'/'),
+                                         QString::fromLatin1(item->metaObject()->className()));
 }
 
 // The first visible item of that name: popups keep the items of their closed lists.
@@ -96,7 +98,8 @@ inline bool tap(QQuickWindow* window, QQuickItem* item) {
     const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
     QQuickItem* hit = itemAt(window->contentItem(), centre);
     if (hit != item && !item->isAncestorOf(hit)) {
-        qWarning() << "a tap on" << describe(item) << "reaches" << (hit ? describe(hit) : QStringLiteral("nothing"));
+        qWarning() << "a tap on" << describe(item) << "reaches"
+                   << (hit ? describe(hit) : QStringLiteral("nothing"));
         return false;
     }
     QTest::mouseClick(window, Qt::LeftButton, {}, centre.toPoint());
@@ -118,7 +121,8 @@ public:
     bool show(int width = 390, int height = 844) {
         engine = std::make_unique<QQmlApplicationEngine>();
         kalvorin::ui::addImportPaths(*engine);
-        engine->loadData("import Kalvorin.Frame\nAppWindow {}\n", QUrl(QStringLiteral("qrc:/screen-test/Main.qml")));
+        engine->loadData("import Kalvorin.Frame\nAppWindow {}\n",
+                         QUrl(QStringLiteral("qrc:/screen-test/Main.qml")));
         if (engine->rootObjects().isEmpty())
             return false;
         window = qobject_cast<QQuickWindow*>(engine->rootObjects().constFirst());
@@ -127,16 +131,17 @@ public:
         window->setMinimumSize(QSize(std::min(width, 300), std::min(height, 390)));
         window->resize(width, height);
         window->requestActivate();
-        return QTest::qWaitForWindowActive(window) && QTest::qWaitFor([&] {
-                   return window->width() == width && window->height() == height;
-               });
+        return QTest::qWaitForWindowActive(window) &&
+               QTest::qWaitFor([&] { return window->width() == width && window->height() == height; });
     }
     void close() {
         engine.reset();
         window = nullptr;
     }
 
-    QQuickItem* find(const char* name) const { return kalvorin::ui::findItem(window->contentItem(), QLatin1String(name)); }
+    QQuickItem* find(const char* name) const {
+        return kalvorin::ui::findItem(window->contentItem(), QLatin1String(name));
+    }
 
     void settle() const { kalvorin::test::settle(window); }
     QPointF centreOf(QQuickItem* item) const {

@@ -39,7 +39,8 @@ class CreateScreenTest : public QObject {
             if (at.y() < 0 || at.y() + item->height() > page->height())
                 page->setProperty("contentY", page->property("contentY").toReal() + at.y() - 100);
         }
-        QVERIFY2(kalvorin::test::tap(view.get(), item), "a tap cannot reach the item (see the warning above)");
+        QVERIFY2(kalvorin::test::tap(view.get(), item),
+                 "a tap cannot reach the item (see the warning above)");
     }
     void focusAndType(const char* field, const QString& text) {
         QQuickItem* item = find(field);

@@ -14,24 +14,24 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace kalvorin;
 
 // A step of a test through a helper that verifies: the test ends at the step's failure.
-#define STEP(call)                                                                                         \
-    do {                                                                                                   \
-        call;                                                                                              \
-        if (QTest::currentTestFailed())                                                                    \
-            return;                                                                                        \
+#define STEP(call)                                                                                           \
+    do {                                                                                                     \
+        call;                                                                                                \
+        if (QTest::currentTestFailed())                                                                      \
+            return;                                                                                          \
     } while (false)
 using kalvorin::test::TestServer;
 
@@ -235,15 +235,16 @@ private slots:
         show();
         QTRY_VERIFY(shown("ticketCards"));
         STEP(openSheet(QStringLiteral("route")));
-        STEP(choose(QStringLiteral("scopePicker"), 1));  // قسم البنية التحتية
+        STEP(choose(QStringLiteral("scopePicker"), 1));   // قسم البنية التحتية
         STEP(choose(QStringLiteral("handlerPicker"), 1)); // خالد الشهري
-        STEP(choose(QStringLiteral("scopePicker"), 2));  // قسم الدعم الفني
+        STEP(choose(QStringLiteral("scopePicker"), 2));   // قسم الدعم الفني
         QCOMPARE(find("handlerPicker")->property("displayText").toString(), QStringLiteral("خالد الشهري"));
         QCOMPARE(find("scopePicker")->property("displayText").toString(), QStringLiteral("قسم الدعم الفني"));
         STEP(typeNote(QStringLiteral("إحالة للاختصاص")));
         STEP(tap(QStringLiteral("submitAction")));
         QTRY_COMPARE(server->requestsFor("ticket_action").size(), 1);
-        const QJsonObject body = QJsonDocument::fromJson(server->requestsFor("ticket_action").first().body).object();
+        const QJsonObject body =
+            QJsonDocument::fromJson(server->requestsFor("ticket_action").first().body).object();
         QCOMPARE(body.value("assignmentScope").toString(), QStringLiteral("SC-202"));
         QCOMPARE(body.value("handlerUser").toString(), QStringLiteral("k.alshehri"));
     }
@@ -257,13 +258,14 @@ private slots:
         QTest::addColumn<bool>("dropped");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("done");
-        QTest::newRow("comment applied") << "comment" << 200 << QByteArray(R"({"ok":true})") << false
-                                         << "تم تنفيذ الإجراء." << true;
-        QTest::newRow("upload applied") << "upload" << 200 << QByteArray(R"({"ok":true})") << false
-                                        << "تم رفع المرفق." << true;
-        QTest::newRow("upload refused") << "upload" << 200 << QByteArray(R"({"ok":false})") << false
-                                        << "تعذر رفع المرفق." << false;
-        QTest::newRow("upload, connection dropped") << "upload" << 200 << QByteArray() << true << QString() << false;
+        QTest::newRow("comment applied")
+            << "comment" << 200 << QByteArray(R"({"ok":true})") << false << "تم تنفيذ الإجراء." << true;
+        QTest::newRow("upload applied")
+            << "upload" << 200 << QByteArray(R"({"ok":true})") << false << "تم رفع المرفق." << true;
+        QTest::newRow("upload refused")
+            << "upload" << 200 << QByteArray(R"({"ok":false})") << false << "تعذر رفع المرفق." << false;
+        QTest::newRow("upload, connection dropped")
+            << "upload" << 200 << QByteArray() << true << QString() << false;
     }
     void resultLine() {
         QFETCH(QString, write);

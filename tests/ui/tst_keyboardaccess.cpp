@@ -13,6 +13,7 @@
 #include "testserver.h"
 
 #include <QAccessible>
+#include <QFile>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
@@ -289,6 +290,27 @@ private slots:
         QCOMPARE(focusName(*window), QStringLiteral("tab3"));
         key(Qt::Key_Space);
         QCOMPARE(state->selectedTab(), 3);
+    }
+
+    // Tab brings what it reaches into view, clear of the tab bar: a row of the latest tickets
+    // below the fold is scrolled up before Return could open it unseen.
+    void tabScrollsTheFocusIntoView() {
+        server->setReply(QStringLiteral("status"), 200, R"({"ok":true,"authenticated":true})");
+        QFile dashboard(QStringLiteral(KALVORIN_TEST_DATA "/dashboard.json"));
+        QVERIFY(dashboard.open(QIODevice::ReadOnly));
+        server->setReply(QStringLiteral("dashboard"), 200, dashboard.readAll());
+        QVERIFY(showWindow());
+        QTRY_VERIFY(find("shell") && state->dashboard().has_value());
+        QString name;
+        for (int i = 0; i < 20 && !name.startsWith(QLatin1String("ticketRow_")); ++i) {
+            key(Qt::Key_Tab);
+            name = focusName(*window);
+        }
+        QVERIFY2(name.startsWith(QLatin1String("ticketRow_")), qPrintable(name));
+        QQuickItem* row = window->activeFocusItem();
+        const QRectF shown = row->mapRectToScene(QRectF(0, 0, row->width(), row->height()));
+        QVERIFY2(shown.top() >= 0 && shown.bottom() <= window->height() - find("tabBar")->height(),
+                 qPrintable(QStringLiteral("%1..%2").arg(shown.top()).arg(shown.bottom())));
     }
 
     void ctrlQQuits() {

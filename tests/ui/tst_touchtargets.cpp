@@ -60,7 +60,8 @@ class TouchTargetsTest : public QObject {
     // Signed in, the shell's first refresh over, then the tab tapped.
     bool openTab(int tab) {
         QSignalSpy loading(state.get(), &MobileAppState::loadingChanged);
-        if (!QTest::qWaitFor([&] { return app.find("shell") && loading.size() >= 2 && !state->loading(); }, 10000))
+        if (!QTest::qWaitFor([&] { return app.find("shell") && loading.size() >= 2 && !state->loading(); },
+                             10000))
             return false;
         const QByteArray name = "tab" + QByteArray::number(tab);
         return app.tap(name.constData()) && QTest::qWaitFor([&] { return state->selectedTab() == tab; });
@@ -71,19 +72,22 @@ class TouchTargetsTest : public QObject {
     QQuickItem* reach(State which) {
         const bool signedIn = which != State::SignIn && which != State::Settings;
         server->setReply(QStringLiteral("status"), 200,
-                         signedIn ? R"({"ok":true,"authenticated":true})" : R"({"ok":true,"authenticated":false})");
+                         signedIn ? R"({"ok":true,"authenticated":true})"
+                                  : R"({"ok":true,"authenticated":false})");
         if (!app.show(width, height))
             return nullptr;
         switch (which) {
         case State::SignIn:
-            return QTest::qWaitFor([&] { return app.find("loginScreen"); }) ? app.window->contentItem() : nullptr;
+            return QTest::qWaitFor([&] { return app.find("loginScreen"); }) ? app.window->contentItem()
+                                                                            : nullptr;
         case State::Settings:
             if (!QTest::qWaitFor([&] { return app.find("settingsButton"); }) || !app.tap("settingsButton"))
                 return nullptr;
             return QTest::qWaitFor([&] {
-                       QObject* sheet = app.find("loginScreen")->findChild<QObject*>(QStringLiteral("settingsSheet"));
-                       return sheet && sheet->property("opened").toBool();
-                   })
+                QObject* sheet =
+                    app.find("loginScreen")->findChild<QObject*>(QStringLiteral("settingsSheet"));
+                return sheet && sheet->property("opened").toBool();
+            })
                        ? overlay()
                        : nullptr;
         case State::Dashboard:
@@ -103,7 +107,8 @@ class TouchTargetsTest : public QObject {
             if (!field || !app.tap(qvariant_cast<QQuickItem*>(field->property("input"))))
                 return nullptr;
             app.type(QStringLiteral("1098765432"));
-            return QTest::qWaitFor([&] { return !app.find("beneficiaryField")->property("text").toString().isEmpty(); })
+            return QTest::qWaitFor(
+                       [&] { return !app.find("beneficiaryField")->property("text").toString().isEmpty(); })
                        ? app.window->contentItem()
                        : nullptr;
         }
@@ -163,7 +168,8 @@ private slots:
     void init() {
         QVERIFY(kalvorin::test::startStateWithServer(server, state));
         kalvorin::ui::installAppState(state.get());
-        server->setReply(QStringLiteral("login"), 200, R"({"ok":true,"user":{"username":"ali","name":"علي"}})");
+        server->setReply(QStringLiteral("login"), 200,
+                         R"({"ok":true,"user":{"username":"ali","name":"علي"}})");
         server->setReply(QStringLiteral("tickets"), 200, fixture("tickets.json"));
         server->setReply(QStringLiteral("dashboard"), 200, fixture("dashboard.json"));
         server->setReply(QStringLiteral("notifications"), 200, fixture("notifications.json"));
@@ -194,7 +200,8 @@ private slots:
             {"ticket", State::Detail},
             {"route sheet", State::ActionSheet},
         };
-        const std::tuple<const char*, int, int> sizes[] = {{"300", 300, 700}, {"390", 390, 844}, {"landscape", 844, 390}};
+        const std::tuple<const char*, int, int> sizes[] = {
+            {"300", 300, 700}, {"390", 390, 844}, {"landscape", 844, 390}};
         for (const auto& [stateName, which] : states)
             for (const auto& [sizeName, w, h] : sizes)
                 QTest::addRow("%s at %s", stateName, sizeName) << int(which) << w << h;
@@ -224,7 +231,8 @@ private slots:
             const QString name = kalvorin::test::describe(control);
             if (shown.width() < target || shown.height() < target)
                 faults << QStringLiteral("%1 is %2×%3").arg(name).arg(shown.width()).arg(shown.height());
-            if (shown.left() < -0.5 || shown.top() < -0.5 || shown.right() > width + 0.5 || shown.bottom() > height + 0.5)
+            if (shown.left() < -0.5 || shown.top() < -0.5 || shown.right() > width + 0.5 ||
+                shown.bottom() > height + 0.5)
                 faults << QStringLiteral("%1 lies at %2,%3 %4×%5, outside the window")
                               .arg(name)
                               .arg(shown.x())
@@ -233,7 +241,8 @@ private slots:
                               .arg(shown.height());
             QQuickItem* hit = kalvorin::test::itemAt(app.window->contentItem(), app.centreOf(control));
             if (hit != control && !control->isAncestorOf(hit)) {
-                const QRectF over = hit ? hit->mapRectToScene(QRectF(0, 0, hit->width(), hit->height())) : QRectF();
+                const QRectF over =
+                    hit ? hit->mapRectToScene(QRectF(0, 0, hit->width(), hit->height())) : QRectF();
                 faults << QStringLiteral("a tap on %1 at %2,%3 %4×%5 reaches %6 at %7,%8 %9×%10")
                               .arg(name)
                               .arg(shown.x())

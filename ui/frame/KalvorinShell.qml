@@ -46,8 +46,11 @@ Item {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         height: tabBar.implicitHeight + 16
+        // Transparent at the top edge, and deep by the time the tab circles start: content
+        // scrolled under the bar (the distribution's ring, a row's state) stays behind it.
         gradient: Gradient {
             GradientStop { position: 0.0; color: "transparent" }
+            GradientStop { position: 0.12; color: KalvorinTheme.alpha(KalvorinTheme.deep, 0.96) }
             GradientStop { position: 1.0; color: KalvorinTheme.alpha(KalvorinTheme.deep, 0.96) }
         }
 

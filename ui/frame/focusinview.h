@@ -20,7 +20,8 @@ class FocusInView : public QObject {
     QML_ELEMENT
     Q_PROPERTY(QQuickWindow* window READ window WRITE setWindow NOTIFY windowChanged)
     // The band at the bottom of a scrolling area that the tab bar may cover.
-    Q_PROPERTY(qreal bottomClearance READ bottomClearance WRITE setBottomClearance NOTIFY bottomClearanceChanged)
+    Q_PROPERTY(
+        qreal bottomClearance READ bottomClearance WRITE setBottomClearance NOTIFY bottomClearanceChanged)
 
 public:
     using QObject::QObject;
