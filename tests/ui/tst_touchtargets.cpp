@@ -84,9 +84,9 @@ class TouchTargetsTest : public QObject {
             if (!QTest::qWaitFor([&] { return app.find("settingsButton"); }) || !app.tap("settingsButton"))
                 return nullptr;
             return QTest::qWaitFor([&] {
-                QObject* sheet =
+                QObject* settings =
                     app.find("loginScreen")->findChild<QObject*>(QStringLiteral("settingsSheet"));
-                return sheet && sheet->property("opened").toBool();
+                return settings && settings->property("opened").toBool();
             })
                        ? overlay()
                        : nullptr;
@@ -125,9 +125,11 @@ class TouchTargetsTest : public QObject {
                 return nullptr;
             if (which == State::Detail)
                 return app.window->contentItem();
-            QQuickItem* route = app.find("action-route");
-            reveal(route);
-            if (!app.tap(route))
+            QQuickItem* button = app.find(qPrintable(QStringLiteral("action-") + sheet));
+            if (!button)
+                return nullptr;
+            reveal(button);
+            if (!app.tap(button))
                 return nullptr;
             return QTest::qWaitFor([&] { return app.find("noteEditor"); }) ? overlay() : nullptr;
         }
@@ -163,6 +165,8 @@ class TouchTargetsTest : public QObject {
 
     int width = 390;
     int height = 844;
+    // The action whose sheet the ActionSheet state opens.
+    QString sheet;
 
 private slots:
     void init() {
@@ -174,7 +178,11 @@ private slots:
         server->setReply(QStringLiteral("dashboard"), 200, fixture("dashboard.json"));
         server->setReply(QStringLiteral("notifications"), 200, fixture("notifications.json"));
         server->setReply(QStringLiteral("reference_data"), 200, fixture("reference.json"));
-        server->setReply(QStringLiteral("ticket"), 200, fixture("ticket.json"));
+        // The fixture ticket with every action allowed, so that each sheet can be opened.
+        QByteArray ticket = fixture("ticket.json");
+        for (const char* flag : {"reject", "managerRoute", "temporaryPassword"})
+            ticket.replace(QByteArray("\"") + flag + "\": false", QByteArray("\"") + flag + "\": true");
+        server->setReply(QStringLiteral("ticket"), 200, ticket);
         server->setReply(QStringLiteral("beneficiary_lookup"), 200, fixture("lookup.json"));
     }
     void cleanup() {
@@ -187,6 +195,7 @@ private slots:
         QTest::addColumn<int>("state");
         QTest::addColumn<int>("windowWidth");
         QTest::addColumn<int>("windowHeight");
+        QTest::addColumn<QString>("sheetKind");
         const std::pair<const char*, State> states[] = {
             {"sign-in", State::SignIn},
             {"connection settings", State::Settings},
@@ -198,20 +207,26 @@ private slots:
             {"notifications", State::Notifications},
             {"more", State::More},
             {"ticket", State::Detail},
-            {"route sheet", State::ActionSheet},
         };
         const std::tuple<const char*, int, int> sizes[] = {
             {"300", 300, 700}, {"390", 390, 844}, {"landscape", 844, 390}};
         for (const auto& [stateName, which] : states)
             for (const auto& [sizeName, w, h] : sizes)
-                QTest::addRow("%s at %s", stateName, sizeName) << int(which) << w << h;
+                QTest::addRow("%s at %s", stateName, sizeName) << int(which) << w << h << QString();
+        for (const char* kind :
+             {"comment", "route", "close", "reject", "managerRoute", "temporaryPassword", "jointProcessing"})
+            for (const auto& [sizeName, w, h] : sizes)
+                QTest::addRow("%s sheet at %s", kind, sizeName)
+                    << int(State::ActionSheet) << w << h << QString::fromLatin1(kind);
     }
     void everyControlCanBeTapped() {
         QFETCH(int, state);
         QFETCH(int, windowWidth);
         QFETCH(int, windowHeight);
+        QFETCH(QString, sheetKind);
         width = windowWidth;
         height = windowHeight;
+        sheet = sheetKind;
         QQuickItem* root = reach(State(state));
         QVERIFY2(root, "the state could not be reached by taps");
         QTRY_VERIFY(popupsSettled());
