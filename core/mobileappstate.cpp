@@ -15,13 +15,20 @@ MobileAppState::~MobileAppState() = default;
 
 // ---- settings ------------------------------------------------------------
 
+// A write reaches the preference file at once: a crash right after it must not lose it (an
+// unsaved last-announced id would announce old notifications again).
+void MobileAppState::store(const QString& key, const QVariant& value) {
+    m_settings.setValue(key, value);
+    m_settings.sync();
+}
+
 QString MobileAppState::serverURL() const {
     return m_settings.value(kServerURLKey, KalvorinAPI::defaultBaseURL()).toString();
 }
 
 void MobileAppState::setServerURL(const QString& value) {
     const bool changed = value != serverURL();
-    m_settings.setValue(kServerURLKey, value);
+    store(kServerURLKey, value);
     if (changed)
         emit serverURLChanged();
 }
@@ -32,7 +39,7 @@ QString MobileAppState::rememberedUsername() const {
 
 void MobileAppState::setRememberedUsername(const QString& value) {
     const bool changed = value != rememberedUsername();
-    m_settings.setValue(kRememberedUsernameKey, value);
+    store(kRememberedUsernameKey, value);
     if (changed)
         emit rememberedUsernameChanged();
 }
@@ -43,7 +50,7 @@ bool MobileAppState::biometricEnabled() const {
 
 void MobileAppState::setBiometricEnabled(bool value) {
     const bool changed = value != biometricEnabled();
-    m_settings.setValue(kBiometricEnabledKey, value);
+    store(kBiometricEnabledKey, value);
     if (changed)
         emit biometricEnabledChanged();
 }
@@ -54,7 +61,7 @@ QString MobileAppState::mobileDeviceId() const {
 
 void MobileAppState::setMobileDeviceId(const QString& value) {
     const bool changed = value != mobileDeviceId();
-    m_settings.setValue(kMobileDeviceIdKey, value);
+    store(kMobileDeviceIdKey, value);
     if (changed)
         emit mobileDeviceIdChanged();
 }
@@ -65,7 +72,7 @@ qint64 MobileAppState::lastSeenNotificationId() const {
 
 void MobileAppState::setLastSeenNotificationId(qint64 value) {
     const bool changed = value != lastSeenNotificationId();
-    m_settings.setValue(kLastSeenNotificationIdKey, value);
+    store(kLastSeenNotificationIdKey, value);
     if (changed)
         emit lastSeenNotificationIdChanged();
 }

@@ -211,6 +211,7 @@ private:
     void clearLoadFailure(Load load);
     void serverReached();
 
+    void store(const QString& key, const QVariant& value);
     QVariant statusVariant() const;
     QVariant userVariant() const;
     QVariant dashboardVariant() const;

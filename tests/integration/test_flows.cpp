@@ -7,8 +7,10 @@
 #include "testenv.h"
 #include "testserver.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QtTest>
 #include <qcorotask.h>
@@ -74,6 +76,15 @@ private slots:
         QCOMPARE(fresh.selectedTab(), 0);
         QCOMPARE(fresh.loading(), false);
         QCOMPARE(fresh.errorMessage(), QString());
+    }
+
+    // Each write is in the preference file the moment it is made, not when the object goes.
+    void aSettingsWriteReachesTheFileAtOnce() {
+        const QString file = QSettings().fileName();
+        state->setLastSeenNotificationId(4242);
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll().contains("lastSeenNotificationId=4242"));
     }
 
     void settingsOutliveTheObject() {
