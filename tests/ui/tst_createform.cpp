@@ -4,6 +4,7 @@
 
 #include "createrules.h"
 #include "createticketform.h"
+#include "fixtures.h"
 #include "mobileappstate.h"
 #include "statefixture.h"
 #include "testenv.h"
@@ -20,15 +21,11 @@
 
 using namespace kalvorin;
 using namespace kalvorin::create;
+using kalvorin::test::fixture;
 using kalvorin::test::TestServer;
 using kalvorin::test::withIsolates;
 
 namespace {
-
-QByteArray fixture(const char* name) {
-    QFile file(QStringLiteral(KALVORIN_TEST_DATA "/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 ReferenceDataResponse references() {
     return json::decode<ReferenceDataResponse>(fixture("reference.json")).value();

@@ -2,6 +2,7 @@
 // the streamed closure-evidence upload with its exact body, the action sheet's submission with
 // its exact body and outcomes, and screens and sheets closed while their request is in flight.
 
+#include "fixtures.h"
 #include "kalvorintheme.h"
 #include "mobileappstate.h"
 #include "statefixture.h"
@@ -24,8 +25,7 @@ using kalvorin::test::TestServer;
 namespace {
 
 QByteArray fixtureTicket() {
-    QFile file(QStringLiteral(KALVORIN_TEST_DATA "/ticket.json"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return kalvorin::test::fixture("ticket.json");
 }
 
 // The body as sent: a compact JSON object whose members are exactly `names`, every one a string.
@@ -158,7 +158,8 @@ private slots:
         const QString path = writeFile(name, bytes);
         QVERIFY(!path.isEmpty());
         const QString text =
-            QCoro::waitFor(state->uploadAttachment("MNT-9", QUrl::fromLocalFile(path), "service_acceptance")).text;
+            QCoro::waitFor(state->uploadAttachment("MNT-9", QUrl::fromLocalFile(path), "service_acceptance"))
+                .text;
         QCOMPARE(text, QStringLiteral("تم رفع المرفق."));
         const QJsonObject body =
             exactStringBody(server->requestsFor("upload_attachment").value(0).body, kUploadMembers);
@@ -175,7 +176,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("refreshed");
         QTest::addColumn<bool>("done");
-        QTest::newRow("ok, no message") << 200 << QByteArray(R"({"ok":true})") << "تم رفع المرفق." << true << true;
+        QTest::newRow("ok, no message")
+            << 200 << QByteArray(R"({"ok":true})") << "تم رفع المرفق." << true << true;
         QTest::newRow("refused, no message")
             << 200 << QByteArray(R"({"ok":false})") << "تعذر رفع المرفق." << true << false;
         QTest::newRow("no ok at all") << 200 << QByteArray("{}") << "تعذر رفع المرفق." << true << false;
@@ -204,8 +206,10 @@ private slots:
     }
 
     void unreadableFileSendsNothing() {
-        const QString text = QCoro::waitFor(state->uploadAttachment(
-            "M", QUrl::fromLocalFile(files.filePath("gone.pdf")), "service_acceptance")).text;
+        const QString text =
+            QCoro::waitFor(state->uploadAttachment("M", QUrl::fromLocalFile(files.filePath("gone.pdf")),
+                                                   "service_acceptance"))
+                .text;
         QCOMPARE(text, QStringLiteral("تعذرت قراءة الملف gone.pdf."));
         QVERIFY(server->requests().isEmpty());
     }

@@ -3,6 +3,7 @@
 // its enabling rule driven by typing, the back control, and a screen closed mid-load.
 
 #include "appwindow.h"
+#include "fixtures.h"
 #include "focusinview.h"
 #include "frameui.h"
 #include "kalvorintheme.h"
@@ -113,18 +114,9 @@ class DetailScreenTest : public QObject {
         return nullptr;
     }
 
-    static QByteArray read(const char* name) {
-        QFile file(QStringLiteral(KALVORIN_TEST_DATA "/") + QLatin1String(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    static QByteArray read(const char* name) { return kalvorin::test::fixture(name); }
     static QByteArray fixture() { return read("ticket.json"); }
-    // The same ticket with every action allowed.
-    static QByteArray everyAction() {
-        QByteArray ticket = fixture();
-        for (const char* flag : {"reject", "managerRoute", "temporaryPassword"})
-            ticket.replace(QByteArray("\"") + flag + "\": false", QByteArray("\"") + flag + "\": true");
-        return ticket;
-    }
+    static QByteArray everyAction() { return kalvorin::test::ticketWithEveryAction(); }
 
 private slots:
     void init() {

@@ -4,6 +4,7 @@
 // give the focus back, Ctrl+Q quits, and a wide window keeps the phone layout centred.
 
 #include "appwindow.h"
+#include "fixtures.h"
 #include "framerules.h"
 #include "frameui.h"
 #include "kalvorinui.h"
@@ -49,7 +50,7 @@ class KeyboardAccessTest : public QObject {
 
     std::unique_ptr<TestServer> server;
     std::unique_ptr<MobileAppState> state;
-    std::unique_ptr<QQmlApplicationEngine> engine;
+    kalvorin::test::AppWindow app;
     QQuickWindow* window = nullptr;
     int namedControls = 0;
 
@@ -63,24 +64,13 @@ class KeyboardAccessTest : public QObject {
 
     // The app's window, as main() shows it, active so that keys reach it.
     bool showWindow(int width = 390) {
-        engine = std::make_unique<QQmlApplicationEngine>();
-        kalvorin::ui::addImportPaths(*engine);
-        engine->loadData("import Kalvorin.Frame\nAppWindow {}\n",
-                         QUrl(QStringLiteral("qrc:/keyboard-test/Main.qml")));
-        if (engine->rootObjects().isEmpty())
+        if (!app.show(width, 844))
             return false;
-        window = qobject_cast<QQuickWindow*>(engine->rootObjects().constFirst());
-        if (!window)
-            return false;
-        window->resize(width, 844);
-        window->requestActivate();
-        return QTest::qWaitForWindowActive(window) &&
-               QTest::qWaitFor([&] { return state->status().has_value(); });
+        window = app.window;
+        return QTest::qWaitFor([&] { return state->status().has_value(); });
     }
 
-    QQuickItem* find(const char* name) const {
-        return kalvorin::ui::findItem(window->contentItem(), QLatin1String(name));
-    }
+    QQuickItem* find(const char* name) const { return app.find(name); }
     // A popup of the sign-in screen (popups are objects, not items).
     QObject* loginPopup(const char* name) const {
         QQuickItem* login = find("loginScreen");
@@ -175,7 +165,7 @@ private slots:
         serveSignedOut();
     }
     void cleanup() {
-        engine.reset();
+        app.close();
         window = nullptr;
         state.reset();
         server.reset();
@@ -296,9 +286,7 @@ private slots:
     // below the fold is scrolled up before Return could open it unseen.
     void tabScrollsTheFocusIntoView() {
         server->setReply(QStringLiteral("status"), 200, R"({"ok":true,"authenticated":true})");
-        QFile dashboard(QStringLiteral(KALVORIN_TEST_DATA "/dashboard.json"));
-        QVERIFY(dashboard.open(QIODevice::ReadOnly));
-        server->setReply(QStringLiteral("dashboard"), 200, dashboard.readAll());
+        server->setReply(QStringLiteral("dashboard"), 200, kalvorin::test::fixture("dashboard.json"));
         QVERIFY(showWindow());
         QTRY_VERIFY(find("shell") && state->dashboard().has_value());
         QString name;
@@ -315,7 +303,7 @@ private slots:
 
     void ctrlQQuits() {
         QVERIFY(showWindow());
-        QSignalSpy quit(engine.get(), &QQmlEngine::quit);
+        QSignalSpy quit(app.engine.get(), &QQmlEngine::quit);
         key(Qt::Key_Q, Qt::ControlModifier);
         QTRY_COMPARE(quit.size(), 1);
     }

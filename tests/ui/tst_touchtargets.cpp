@@ -4,6 +4,7 @@
 // centre reaches.
 
 #include "appwindow.h"
+#include "fixtures.h"
 #include "focusinview.h"
 #include "frameui.h"
 #include "kalvorintheme.h"
@@ -18,14 +19,10 @@
 
 using namespace kalvorin;
 using kalvorin::test::AppWindow;
+using kalvorin::test::fixture;
 using kalvorin::test::TestServer;
 
 namespace {
-
-QByteArray fixture(const char* name) {
-    QFile file(QStringLiteral(KALVORIN_TEST_DATA "/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 enum class State {
     SignIn,
@@ -178,11 +175,7 @@ private slots:
         server->setReply(QStringLiteral("dashboard"), 200, fixture("dashboard.json"));
         server->setReply(QStringLiteral("notifications"), 200, fixture("notifications.json"));
         server->setReply(QStringLiteral("reference_data"), 200, fixture("reference.json"));
-        // The fixture ticket with every action allowed, so that each sheet can be opened.
-        QByteArray ticket = fixture("ticket.json");
-        for (const char* flag : {"reject", "managerRoute", "temporaryPassword"})
-            ticket.replace(QByteArray("\"") + flag + "\": false", QByteArray("\"") + flag + "\": true");
-        server->setReply(QStringLiteral("ticket"), 200, ticket);
+        server->setReply(QStringLiteral("ticket"), 200, kalvorin::test::ticketWithEveryAction());
         server->setReply(QStringLiteral("beneficiary_lookup"), 200, fixture("lookup.json"));
     }
     void cleanup() {

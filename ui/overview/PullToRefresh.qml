@@ -44,7 +44,8 @@ Item {
     // shrinks (the failure banner comes or goes), or the reserve above it opens or closes, a list
     // at its top stays at its top instead of sliding its header out of view.
     property bool atTop: true
-    // Opened or closed after the list's margin has followed it.
+    // Opened or closed: put back once the list's margin has followed it. The origin's handler
+    // below does the same at once (Qt 6.4's QML compiler crashes on a shared function here).
     onReserveChanged: topKeeper.restart()
     Timer {
         id: topKeeper
