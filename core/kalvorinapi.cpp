@@ -7,6 +7,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QSslConfiguration>
 #include <QTimer>
 #include <chrono>
 #include <memory>
@@ -141,6 +142,12 @@ void KalvorinAPI::retire(QNetworkAccessManager* network) {
     // thread on ours) and goes when the client does.
     if (network == m_network)
         m_network = freshNetwork();
+}
+
+void KalvorinAPI::addTrustedAuthorities(const QString& pemFile) {
+    QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+    trusting.addCaCertificates(pemFile);
+    QSslConfiguration::setDefaultConfiguration(trusting);
 }
 
 QString KalvorinAPI::defaultBaseURL() {

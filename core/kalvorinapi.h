@@ -72,6 +72,10 @@ public:
 
     CookieJar* cookieJar() const { return m_cookies; }
 
+    // Certificate authorities trusted besides the system's, for every client
+    // of the process: a PEM file (a developer's own authority, a test's).
+    static void addTrustedAuthorities(const QString& pemFile);
+
     // Tests shorten the limits; the app keeps the constants above.
     void setTimeout(int ms) { m_timeoutMs = ms; }
     void setDeadline(int ms) { m_deadlineMs = ms; }

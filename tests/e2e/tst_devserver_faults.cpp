@@ -14,7 +14,6 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSslCertificate>
-#include <QSslConfiguration>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -393,9 +392,7 @@ void DevServerFaults::servesHttpsWithTheGivenCertificate() {
     QCOMPARE(refused.description(), QStringLiteral("تعذر إنشاء اتصال آمن: شهادة الخادم غير موثوقة."));
 
     // Trusted as a certificate authority (what a developer installs on the phone): it works.
-    QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
-    trusting.addCaCertificates(data + QStringLiteral("/localhost.crt"));
-    QSslConfiguration::setDefaultConfiguration(trusting);
+    KalvorinAPI::addTrustedAuthorities(data + QStringLiteral("/localhost.crt"));
     Client c(server.baseURL());
     auto status = c.call<StatusResponse>(QStringLiteral("status"));
     QVERIFY2(status, qPrintable(status.description()));
