@@ -3,22 +3,15 @@
 #include "records/session.h"
 #include "servertext.h"
 
+#include <QFile>
 #include <QJsonDocument>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QNetworkCookie>
 #include <QPointer>
-#include <QSslConfiguration>
-#include <QTimer>
-#include <chrono>
 #include <memory>
-#include <qcoronetworkreply.h>
 
 namespace kalvorin {
 
 namespace {
-
-// How much the network layer may hold of an answer before we take it.
-constexpr qint64 kReadBuffer = 1024 * 1024;
 
 Failure badURL() {
     return Failure{QStringLiteral("URL"), -1000, QStringLiteral("رابط الخادم غير صالح.")};
@@ -32,10 +25,6 @@ Failure tooLarge() {
     return stopped(QStringLiteral("رد الخادم أكبر من الحد المسموح."));
 }
 
-Failure pastDeadline() {
-    return stopped(QStringLiteral("استغرق رد الخادم أطول من المهلة المسموحة، فأُوقف الطلب."));
-}
-
 Failure refusedRedirect() {
     return stopped(QStringLiteral("رفض التطبيق إعادة توجيه الطلب إلى عنوان آخر."));
 }
@@ -44,53 +33,54 @@ Failure unfinishedUpload() {
     return stopped(QStringLiteral("لم يكتمل إرسال الطلب إلى الخادم."));
 }
 
-// Our own sentence for each class of transport failure: the platform's texts
-// are partly untranslated, and a user needs to know what to check.
-Failure transportFailure(QNetworkReply::NetworkError error, bool certificateRejected) {
+// Our own sentence for each way an exchange can fail on the wire: the
+// library's texts are English and technical, and a user needs to know what
+// to check.
+Failure transportFailure(HttpError error) {
     QString text;
     switch (error) {
-    case QNetworkReply::ConnectionRefusedError:
+    case HttpError::None:
+    case HttpError::StreamFailed: // the body's own failure is told instead
+    case HttpError::Other:
+        text = QStringLiteral("تعذر الاتصال بالخادم.");
+        break;
+    case HttpError::BadURL:
+        return badURL();
+    case HttpError::Refused:
         text = QStringLiteral("رفض الخادم الاتصال. تأكد من عنوان الخادم ومن أنه يعمل.");
         break;
-    case QNetworkReply::HostNotFoundError:
+    case HttpError::HostNotFound:
         text = QStringLiteral("تعذر العثور على الخادم. تحقق من عنوان الخادم.");
         break;
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::OperationCanceledError: // the inactivity time-out ends this way
-        text = QStringLiteral("انتهت مهلة الاتصال: لم يرد الخادم في الوقت المحدد.");
-        break;
-    case QNetworkReply::RemoteHostClosedError:
-        text = QStringLiteral("أغلق الخادم الاتصال قبل اكتمال الرد.");
-        break;
-    case QNetworkReply::SslHandshakeFailedError:
-        text = certificateRejected ? QStringLiteral("تعذر إنشاء اتصال آمن: شهادة الخادم غير موثوقة.")
-                                   : QStringLiteral("تعذر إنشاء اتصال آمن بالخادم.");
-        break;
-    case QNetworkReply::TooManyRedirectsError:
-        text = QStringLiteral("أعاد الخادم توجيه الطلب مرات كثيرة.");
-        break;
-    case QNetworkReply::InsecureRedirectError:
-        return refusedRedirect();
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
+    case HttpError::NetworkDown:
         text = QStringLiteral("الشبكة غير متاحة. تحقق من اتصال الجهاز.");
         break;
-    case QNetworkReply::ProtocolFailure:
+    case HttpError::TimedOut:
+        text = QStringLiteral("انتهت مهلة الاتصال: لم يرد الخادم في الوقت المحدد.");
+        break;
+    case HttpError::TooSlow:
+        return stopped(QStringLiteral("الاتصال بالخادم بطيء جداً، فأُوقف الطلب."));
+    case HttpError::PastDeadline:
+        return stopped(QStringLiteral("استغرق رد الخادم أطول من المهلة المسموحة، فأُوقف الطلب."));
+    case HttpError::Closed:
+        text = QStringLiteral("أغلق الخادم الاتصال قبل اكتمال الرد.");
+        break;
+    case HttpError::Untrusted:
+        text = QStringLiteral("تعذر إنشاء اتصال آمن: شهادة الخادم غير موثوقة.");
+        break;
+    case HttpError::TlsFailed:
+        text = QStringLiteral("تعذر إنشاء اتصال آمن بالخادم.");
+        break;
+    case HttpError::TooLarge:
+        return tooLarge();
+    case HttpError::Malformed:
         text = QStringLiteral("رد الخادم ليس رداً صالحاً.");
         break;
-    default:
-        text = int(error) >= 101 && int(error) <= 199 ? QStringLiteral("تعذر الاتصال بالخادم عبر الوكيل.")
-                                                      : QStringLiteral("تعذر الاتصال بالخادم.");
+    case HttpError::Cancelled:
+        text = QStringLiteral("أُلغي الطلب.");
         break;
     }
-    return Failure{QStringLiteral("QNetworkReply"), int(error), text};
-}
-
-// Connection-level errors (below 200: refused, closed, time-out, cancelled,
-// TLS, proxy) mean the exchange itself failed, even when a status line had
-// already arrived; the other errors only restate the status of an answer.
-bool isTransportError(QNetworkReply::NetworkError e) {
-    return int(e) < 200;
+    return Failure{QStringLiteral("HTTP"), int(error), text};
 }
 
 int portOf(const QUrl& url) {
@@ -104,50 +94,30 @@ bool mayFollow(const QUrl& from, const QUrl& to, bool hasBody) {
            to.host().compare(from.host(), Qt::CaseInsensitive) == 0 && portOf(to) == portOf(from);
 }
 
-struct ReplyDeleter {
-    void operator()(QNetworkReply* r) const {
-        if (r)
-            r->deleteLater();
-    }
-};
+bool isRedirect(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
 
-// What the watchers of one reply learn while it runs.
-struct Watch {
-    std::optional<Failure> stop; // why we aborted it, when we did
-    QByteArray body;
-    bool certificateRejected = false;
-    bool timedOut = false;
-};
+// The Cookie header the jar gives for `url`, in its order.
+QByteArray cookieHeader(const QList<QNetworkCookie>& cookies) {
+    QByteArray header;
+    for (const QNetworkCookie& cookie : cookies) {
+        if (!header.isEmpty())
+            header += "; ";
+        header += cookie.name() + '=' + cookie.value();
+    }
+    return header;
+}
 
 } // namespace
 
 KalvorinAPI::KalvorinAPI(const QString& cookieFile, QObject* parent)
-    : QObject(parent), m_cookies(new CookieJar(cookieFile, this)) {
-    m_network = freshNetwork();
-}
-
-QNetworkAccessManager* KalvorinAPI::freshNetwork() {
-    auto* network = new QNetworkAccessManager(this);
-    network->setCookieJar(m_cookies);
-    m_cookies->setParent(this); // shared by every manager, ours to keep
-    network->setTransferTimeout(kTimeoutMs);
-    return network;
-}
-
-void KalvorinAPI::retire(QNetworkAccessManager* network) {
-    // Qt reads the answers of one manager on one thread, and a server that
-    // never ends a header line keeps that thread busy after the request is
-    // gone, stalling every later request of the manager. Later requests get a
-    // fresh manager; the old one stays with us (deleting it would wait for its
-    // thread on ours) and goes when the client does.
-    if (network == m_network)
-        m_network = freshNetwork();
-}
+    : QObject(parent), m_cookies(new CookieJar(cookieFile, this)), m_transport(new HttpTransport(this)) {}
 
 void KalvorinAPI::addTrustedAuthorities(const QString& pemFile) {
-    QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
-    trusting.addCaCertificates(pemFile);
-    QSslConfiguration::setDefaultConfiguration(trusting);
+    QFile file(pemFile);
+    if (file.open(QIODevice::ReadOnly))
+        HttpTransport::addTrustedAuthorities(file.readAll());
 }
 
 QString KalvorinAPI::defaultBaseURL() {
@@ -193,120 +163,79 @@ qint64 KalvorinAPI::deadlineFor(qint64 bodyBytes) const {
 
 QCoro::Task<Result<KalvorinAPI::Answer>>
 KalvorinAPI::exchange(QString baseURL, QString action, QString method, Query query, RequestBody body) {
-    const std::optional<QUrl> url = requestURL(baseURL, action, query);
+    std::optional<QUrl> url = requestURL(baseURL, action, query);
     if (!url)
         co_return badURL();
 
-    QNetworkRequest request(*url);
-    request.setTransferTimeout(m_timeoutMs);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(kMaxRedirects);
-    request.setRawHeader("Accept", "application/json");
-    request.setRawHeader("User-Agent", kUserAgent.toLatin1());
-    // The server words its messages for an Arabic reader.
-    request.setRawHeader("Accept-Language", "ar");
-
-    QByteArray payload;
+    HttpRequest request;
+    request.method = method.toLatin1();
+    request.headers = {"Accept: application/json", "User-Agent: " + kUserAgent.toLatin1(),
+                       // The server words its messages for an Arabic reader.
+                       "Accept-Language: ar"};
     std::unique_ptr<StreamedJsonDevice> device;
     qint64 bodyBytes = 0;
     if (body.object()) {
-        payload = QJsonDocument(*body.object()).toJson(QJsonDocument::Compact);
-        bodyBytes = payload.size();
+        request.body = QJsonDocument(*body.object()).toJson(QJsonDocument::Compact);
+        bodyBytes = request.body.size();
     } else if (body.streamed()) {
         device = body.streamed()->open();
         if (device->failure())
             co_return *device->failure(); // nothing has left yet
         bodyBytes = device->size();
-        request.setHeader(QNetworkRequest::ContentLengthHeader, bodyBytes);
+        request.stream = device.get();
+        request.streamSize = bodyBytes;
+        request.uploadProgress = body.streamed()->progress();
     }
     if (!body.isEmpty())
-        request.setRawHeader("Content-Type", "application/json; charset=utf-8");
+        request.headers.append("Content-Type: application/json; charset=utf-8");
+    // Anything but a read changes something on the server: it goes out once,
+    // on a connection of its own.
+    request.freshConnection = request.method != "GET" && request.method != "HEAD";
 
-    const QByteArray verb = method.toLatin1();
-    QNetworkAccessManager* const network = m_network;
-    std::unique_ptr<QNetworkReply, ReplyDeleter> reply(
-        device          ? network->sendCustomRequest(request, verb, device.get())
-        : body.object() ? network->sendCustomRequest(request, verb, payload)
-                        : network->sendCustomRequest(request, verb));
-    QNetworkReply* const r = reply.get();
-    QPointer<StreamedJsonDevice> source(device.get());
-    if (device)
-        device.release()->setParent(r); // read until the reply ends, and gone with it
-    r->setReadBufferSize(kReadBuffer);
+    const HttpLimits limits{
+        .inactivityMs = m_timeoutMs, .deadlineMs = deadlineFor(bodyBytes), .answerBytes = kAnswerLimit};
 
-    auto watch = std::make_shared<Watch>();
-    auto stopWith = [r, watch](Failure failure) {
-        if (watch->stop)
-            return;
-        watch->stop = std::move(failure);
-        r->abort();
-    };
-    connect(r, &QNetworkReply::metaDataChanged, r, [r, watch, stopWith] {
-        bool known = false;
-        const qint64 announced = r->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
-        if (known && announced > kAnswerLimit)
-            stopWith(tooLarge());
-        else if (known && announced > 0)
-            watch->body.reserve(announced);
-    });
-    connect(r, &QNetworkReply::readyRead, r, [r, watch, stopWith] {
-        watch->body += r->read(kAnswerLimit + 1 - watch->body.size());
-        if (watch->body.size() > kAnswerLimit) {
-            watch->body.clear();
-            watch->body.squeeze();
-            stopWith(tooLarge());
+    const QList<QByteArray> fixedHeaders = request.headers;
+    for (int redirects = 0;; ++redirects) {
+        request.url = *url;
+        request.headers = fixedHeaders;
+        if (const QByteArray cookies = cookieHeader(m_cookies->cookiesForUrl(*url)); !cookies.isEmpty())
+            request.headers.append("Cookie: " + cookies);
+
+        QPointer<KalvorinAPI> alive(this);
+        HttpAnswer answer = co_await m_transport->perform(request, limits);
+        if (!alive)
+            co_return transportFailure(HttpError::Cancelled);
+        if (answer.headComplete && !answer.setCookies.isEmpty()) {
+            QList<QNetworkCookie> cookies;
+            for (const QByteArray& line : std::as_const(answer.setCookies))
+                cookies += QNetworkCookie::parseCookies(line);
+            m_cookies->setCookiesFromUrl(cookies, *url);
         }
-    });
-    connect(r, &QNetworkReply::redirected, r,
-            [r, from = *url, hasBody = !body.isEmpty(), stopWith](const QUrl& to) {
-                if (mayFollow(from, to, hasBody))
-                    emit r->redirectAllowed();
-                else
-                    stopWith(refusedRedirect());
-            });
-#ifndef QT_NO_SSL
-    connect(r, &QNetworkReply::sslErrors, r, [watch] { watch->certificateRejected = true; });
-#endif
-    if (const auto& progress = body.streamed() ? body.streamed()->progress() : nullptr)
-        connect(r, &QNetworkReply::uploadProgress, r, progress);
-    QTimer::singleShot(std::chrono::milliseconds(deadlineFor(bodyBytes)), r, [watch, stopWith] {
-        watch->timedOut = true;
-        stopWith(pastDeadline());
-    });
+        if (device && device->failure())
+            co_return *device->failure();
+        if (answer.error != HttpError::None)
+            co_return transportFailure(answer.error);
 
-    QPointer<QNetworkReply> guard(r);
-    co_await qCoro(r).waitForFinished();
-    if (!guard) {
-        reply.release(); // already gone with its manager
-        co_return Failure{QStringLiteral("QNetworkReply"), int(QNetworkReply::OperationCanceledError),
-                          QStringLiteral("أُلغي الطلب.")};
+        if (isRedirect(answer.status) && !answer.location.isEmpty()) {
+            const QUrl to = url->resolved(QUrl::fromEncoded(answer.location));
+            if (!mayFollow(*url, to, !body.isEmpty()))
+                co_return refusedRedirect();
+            if (redirects == kMaxRedirects)
+                co_return stopped(QStringLiteral("أعاد الخادم توجيه الطلب مرات كثيرة."));
+            url = to;
+            continue;
+        }
+
+        Answer result;
+        result.status = answer.status;
+        result.successful = answer.status >= 200 && answer.status <= 299;
+        result.body = std::move(answer.body);
+        // A success that came back before the whole body left is not one.
+        if (device && result.successful && device->pos() < device->size())
+            co_return unfinishedUpload();
+        co_return result;
     }
-    const QNetworkReply::NetworkError error = r->error();
-    if (watch->timedOut || (!watch->stop && error == QNetworkReply::OperationCanceledError))
-        retire(network);
-    if (watch->stop)
-        co_return *watch->stop;
-    if (source && source->failure())
-        co_return *source->failure();
-
-    const QVariant statusAttribute = r->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (error != QNetworkReply::NoError && (!statusAttribute.isValid() || isTransportError(error)))
-        co_return transportFailure(error, watch->certificateRejected);
-
-    Answer answer;
-    answer.status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
-    answer.successful = !statusAttribute.isValid() || (answer.status >= 200 && answer.status <= 299);
-    answer.body = std::move(watch->body);
-    answer.body += r->read(kAnswerLimit + 1 - answer.body.size());
-    if (answer.body.size() > kAnswerLimit)
-        co_return tooLarge();
-    // A success that came back before the whole body left is not one.
-    if (source && answer.successful && source->pos() < source->size())
-        co_return unfinishedUpload();
-    co_return answer;
 }
 
 Failure KalvorinAPI::refusal(const Answer& answer) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cookiejar.h"
+#include "httptransport.h"
 #include "records/json.h"
 #include "records/result.h"
 #include "requestbody.h"
@@ -8,7 +9,6 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QList>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -38,8 +38,10 @@ public:
     static constexpr int kDeadlineMs = 120000;
     // An upload's deadline grows with its body at this pace (about 1 Mbit/s).
     static constexpr qint64 kSlowestUploadBytesPerSecond = 128 * 1024;
-    // About ten times the largest real answer (the 10,000-row ticket list).
-    static constexpr qint64 kAnswerLimit = 64 * 1024 * 1024;
+    // About eight times the largest real answer (the 10,000-row ticket list),
+    // and what the process may hold of one answer while it arrives: the worst
+    // answer a server can send grows the process by less than 64 MB.
+    static constexpr qint64 kAnswerLimit = 56 * 1024 * 1024;
     static constexpr int kMaxRedirects = 5;
 
     // `cookieFile` empty means the default file in the app's data folder.
@@ -92,11 +94,9 @@ private:
     static Failure refusal(const Answer& answer);
     // The deadline of a request whose body has this many bytes.
     qint64 deadlineFor(qint64 bodyBytes) const;
-    QNetworkAccessManager* freshNetwork();
-    void retire(QNetworkAccessManager* network);
 
     CookieJar* m_cookies;
-    QNetworkAccessManager* m_network;
+    HttpTransport* m_transport;
     int m_timeoutMs = kTimeoutMs;
     int m_deadlineMs = kDeadlineMs;
 };

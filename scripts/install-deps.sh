@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
-  qt6-httpserver-dev qcoro-qt6-dev libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n
+  qt6-httpserver-dev qcoro-qt6-dev libcurl4-openssl-dev libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n
   qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript qml6-module-qtquick
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtquick-controls
   qml6-module-qtquick-layouts qml6-module-qtquick-dialogs qml6-module-qtquick-shapes
