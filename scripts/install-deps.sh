@@ -11,6 +11,8 @@ packages=(
   qml6-module-qtquick-layouts qml6-module-qtquick-dialogs qml6-module-qtquick-shapes
   qml6-module-qt-labs-folderlistmodel qml6-module-qttest libqt6svg6 libgl1-mesa-dri libegl-mesa0
   xvfb xauth dbus shared-mime-info fonts-material-design-icons-iconfont ninja-build cmake g++
+  # The hostile test server's gzip answer.
+  zlib1g-dev
   # The sanitizer build and the fuzz targets (scripts/test-sanitized.sh).
   clang libclang-rt-14-dev llvm
   # The validators of the desktop entry and the metainfo.

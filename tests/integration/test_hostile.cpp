@@ -8,6 +8,7 @@
 #include "testserver.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QTemporaryFile>
@@ -23,11 +24,29 @@ namespace {
 const QString kTooLarge = QStringLiteral("رد الخادم أكبر من الحد المسموح.");
 const QString kDeadline = QStringLiteral("استغرق رد الخادم أطول من المهلة المسموحة، فأُوقف الطلب.");
 const QString kTimeout = QStringLiteral("انتهت مهلة الاتصال: لم يرد الخادم في الوقت المحدد.");
+const QString kTooSlow = QStringLiteral("يرسل الخادم الرد ببطء شديد، فأُوقف الطلب.");
+const QString kInvalid = QStringLiteral("رد الخادم ليس رداً صالحاً.");
+const QString kClosed = QStringLiteral("أغلق الخادم الاتصال قبل اكتمال الرد.");
 const QString kRedirect = QStringLiteral("رفض التطبيق إعادة توجيه الطلب إلى عنوان آخر.");
+
+// Peak growth allowed to an answer that holds nothing, and to one whose body
+// may be kept up to the answer limit before it is refused.
+constexpr qint64 kSmallMb = 64;
+constexpr qint64 kHeldMb = KalvorinAPI::kAnswerLimit / (1 << 20) + kSmallMb;
 
 Result<APIMessage> call(KalvorinAPI& api, const QString& base, const QString& method = QStringLiteral("GET"),
                         RequestBody body = {}) {
     return QCoro::waitFor(api.send<APIMessage>(base, QStringLiteral("status"), method, {}, std::move(body)));
+}
+
+constexpr HostileServer::Scheme kSchemes[] = {HostileServer::Scheme::Http, HostileServer::Scheme::Https};
+const char* nameOf(HostileServer::Scheme scheme) {
+    return scheme == HostileServer::Scheme::Https ? "https" : "http";
+}
+
+int entries(const QString& folder) {
+    return int(
+        QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).size());
 }
 } // namespace
 
@@ -35,9 +54,11 @@ class TestHostile : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { KalvorinAPI::addTrustedAuthorities(HostileServer::authorityFile()); }
     void init() { kalvorin::test::resetStoredState(); }
 
     void badAnswersEndInOneSentence_data() {
+        QTest::addColumn<int>("scheme");
         QTest::addColumn<int>("plan");
         QTest::addColumn<qint64>("bytes");
         QTest::addColumn<int>("count");
@@ -47,25 +68,39 @@ private slots:
         QTest::addColumn<qint64>("memoryMb"); // bound on the peak growth
         QTest::addColumn<int>("withinMs");    // bound on the time taken
         QTest::addColumn<int>("intervalMs");  // the drip's pace
-        QTest::newRow("endless body")
-            << int(Plan::EndlessBody) << 0ll << 0 << 60000 << 120000 << kTooLarge << 200ll << 30000 << 0;
-        QTest::newRow("terabyte announced")
-            << int(Plan::HugeLength) << 0ll << 0 << 60000 << 120000 << kTooLarge << 16ll << 5000 << 0;
-        QTest::newRow("200 MB answer") << int(Plan::SizedBody) << (200ll << 20) << 0 << 60000 << 120000
-                                       << kTooLarge << 200ll << 30000 << 0;
-        QTest::newRow("drip past the deadline")
-            << int(Plan::Drip) << 0ll << 0 << 60000 << 1500 << kDeadline << 16ll << 10000 << 200;
-        QTest::newRow("silence past the inactivity time-out")
-            << int(Plan::Drip) << 0ll << 0 << 400 << 120000 << kTimeout << 16ll << 10000 << 600000;
-        QTest::newRow("header line without end")
-            << int(Plan::EndlessHeaderLine) << 0ll << 0 << 60000 << 3000 << QString() << 200ll << 15000 << 0;
-        QTest::newRow("120 Set-Cookie headers")
-            << int(Plan::CookieFlood) << 16ll << 120 << 60000 << 3000 << QString() << 16ll << 15000 << 0;
-        QTest::newRow("50 MB message")
-            << int(Plan::LongMessage) << (50ll << 20) << 0 << 60000 << 120000
-            << QString(500, QChar(0x0628)) + QStringLiteral("…") << 300ll << 30000 << 0;
+        constexpr int timeout = KalvorinAPI::kTimeoutMs;
+        constexpr int deadline = KalvorinAPI::kDeadlineMs;
+        for (const HostileServer::Scheme scheme : kSchemes) {
+            const auto row = [&](const char* name, Plan plan) -> QTestData& {
+                return QTest::addRow("%s %s", nameOf(scheme), name) << int(scheme) << int(plan);
+            };
+            row("endless chunked body", Plan::EndlessBody)
+                << 0ll << 0 << timeout << deadline << kTooLarge << kHeldMb << 30000 << 0;
+            row("chunk-size line without end", Plan::EndlessChunkLine)
+                << 0ll << 0 << timeout << deadline << kInvalid << kSmallMb << 15000 << 0;
+            row("header line without end", Plan::EndlessHeaderLine)
+                << 0ll << 0 << timeout << deadline << kTooLarge << kSmallMb << 15000 << 0;
+            row("1 TB Content-Length", Plan::HugeLength)
+                << 0ll << 0 << timeout << deadline << kTooLarge << kSmallMb << 15000 << 0;
+            row("200 MB answer", Plan::SizedBody)
+                << (200ll << 20) << 0 << timeout << deadline << kTooLarge << kHeldMb << 30000 << 0;
+            row("gzip bomb", Plan::GzipBomb)
+                << 0ll << 0 << timeout << deadline << kTooLarge << kHeldMb << 30000 << 0;
+            row("10,000 Set-Cookie headers", Plan::CookieFlood)
+                << 16ll << 10000 << timeout << deadline << kTooLarge << kSmallMb << 15000 << 0;
+            row("drip of one byte a second", Plan::Drip)
+                << 0ll << 0 << timeout << deadline << kTooSlow << kSmallMb << 60000 << 1000;
+            row("drip past the deadline", Plan::Drip)
+                << 0ll << 0 << timeout << 1500 << kDeadline << kSmallMb << 15000 << 200;
+            row("silence past the inactivity time-out", Plan::Drip)
+                << 0ll << 0 << 400 << deadline << kTimeout << kSmallMb << 15000 << 600000;
+            row("50 MB message", Plan::LongMessage)
+                << (50ll << 20) << 0 << timeout << deadline
+                << QString(500, QChar(0x0628)) + QStringLiteral("…") << 300ll << 30000 << 0;
+        }
     }
     void badAnswersEndInOneSentence() {
+        QFETCH(int, scheme);
         QFETCH(int, plan);
         QFETCH(qint64, bytes);
         QFETCH(int, count);
@@ -76,7 +111,7 @@ private slots:
         QFETCH(int, withinMs);
         QFETCH(int, intervalMs);
         HostileServer server;
-        QVERIFY(server.start());
+        QVERIFY(server.start(HostileServer::Scheme(scheme)));
         server.setup(
             {.plan = Plan(plan), .status = 400, .bytes = bytes, .count = count, .intervalMs = intervalMs});
         KalvorinAPI api;
@@ -94,12 +129,87 @@ private slots:
               qPrintable(result.description().left(90)));
         QVERIFY(!result.ok());
         QCOMPARE(result.failure().domain == QStringLiteral("KALVORIN"), plan == int(Plan::LongMessage));
-        if (!text.isEmpty())
-            QCOMPARE(result.description(), text);
-        QVERIFY(!result.description().isEmpty());
+        QCOMPARE(result.description(), text);
         QVERIFY2(took < withinMs, qPrintable(QString::number(took)));
         if (memory::meaningful())
             QVERIFY2(grewMb < memoryMb, qPrintable(QString::number(grewMb)));
+    }
+
+    // A write whose connection closes before any answer fails, and is never
+    // sent again: the server may have done it already.
+    void aWriteLeavesOnce_data() {
+        QTest::addColumn<int>("scheme");
+        QTest::addColumn<QString>("action");
+        for (const HostileServer::Scheme scheme : kSchemes)
+            for (const char* action : {"login", "ticket_action", "upload_attachment", "create_ticket"})
+                QTest::addRow("%s %s", nameOf(scheme), action) << int(scheme) << QString::fromLatin1(action);
+    }
+    void aWriteLeavesOnce() {
+        QFETCH(int, scheme);
+        QFETCH(QString, action);
+        HostileServer server;
+        QVERIFY(server.start(HostileServer::Scheme(scheme)));
+        server.setup({.plan = Plan::CloseAfterRequest});
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        file.write("%PDF-1.4 evidence");
+        file.flush();
+        // Each body as the app sends it for this action.
+        RequestBody body;
+        if (action == u"login") {
+            body = QJsonObject{{"username", "u"}, {"password", "secret"}};
+        } else if (action == u"ticket_action") {
+            body = QJsonObject{{"maintenanceNo", "م-١٢"}, {"operation", "close"}, {"note", "تم"}};
+        } else {
+            StreamedJson streamed;
+            if (action == u"upload_attachment") {
+                const Result<QString> content = streamed.fileAsBase64(file.fileName());
+                QVERIFY(content.ok());
+                streamed.setDocument(
+                    {{"maintenanceNo", "م-١٢"}, {"name", "e.pdf"}, {"contentBase64", *content}});
+            } else {
+                streamed.setDocument({{"title", "عطل"}, {"attachments", QJsonArray()}});
+            }
+            body = std::move(streamed);
+        }
+        KalvorinAPI api;
+        const Result<APIMessage> result =
+            QCoro::waitFor(api.send<APIMessage>(server.baseURL(), action, QStringLiteral("POST"), {}, body));
+        QVERIFY(!result.ok());
+        QCOMPARE(result.description(), kClosed);
+        // A second copy would come on a fresh connection at once, but nothing
+        // announces that none comes: give it a second to show before counting.
+        QTest::qWait(1000);
+        QCOMPARE(server.seen().size(), 1);
+    }
+
+    // A request given up for silence takes its thread and its connection with
+    // it: a hundred of them leave the process as they found it.
+    void timeoutsLeakNothing() {
+        HostileServer server;
+        QVERIFY(server.start());
+        server.setup({.plan = Plan::Drip, .intervalMs = 3600000}); // a head, then silence
+        KalvorinAPI api;
+        api.setTimeout(100);
+        const auto attempt = [&] {
+            const Result<APIMessage> result = call(api, server.baseURL());
+            return result.ok() ? QStringLiteral("ok") : result.description();
+        };
+        QCOMPARE(attempt(), kTimeout); // whatever the client makes once is made now
+        QVERIFY(QTest::qWaitFor([&] { return server.openConnections() == 0; }));
+        const int threads = entries(QStringLiteral("/proc/self/task"));
+        const int files = entries(QStringLiteral("/proc/self/fd"));
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(attempt(), kTimeout);
+        // Our side of each connection closes once the client has closed its own.
+        const bool allClosed = QTest::qWaitFor([&] { return server.openConnections() == 0; });
+        const int threadsAfter = entries(QStringLiteral("/proc/self/task"));
+        const int filesAfter = entries(QStringLiteral("/proc/self/fd"));
+        qInfo("100 time-outs: threads %d -> %d, open files %d -> %d, connections left open %d", threads,
+              threadsAfter, files, filesAfter, server.openConnections());
+        QVERIFY(allClosed);
+        QVERIFY2(qAbs(threadsAfter - threads) <= 1, qPrintable(QString::number(threadsAfter - threads)));
+        QVERIFY2(qAbs(filesAfter - files) <= 1, qPrintable(QString::number(filesAfter - files)));
     }
 
     // While one answer misbehaves, the other requests still come and go; an

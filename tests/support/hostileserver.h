@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QList>
+#include <QSslServer>
 #include <QString>
-#include <QTcpServer>
+#include <functional>
 #include <memory>
 
 class QTcpSocket;
@@ -16,9 +17,12 @@ namespace kalvorin::test {
 // (head, then the body it announces, hashed and counted but not kept), then
 // answers with the current plan. Everything it sends is generated as the
 // socket drains, so it costs the test process almost no memory of its own.
-class HostileServer : public QTcpServer {
+// It speaks plain HTTP or, with the test authority's certificate, HTTPS; the
+// plans are the same over both.
+class HostileServer : public QSslServer {
     Q_OBJECT
 public:
+    enum class Scheme { Http, Https };
     enum class Plan {
         Answer,            // `status` with `body`, plain and well formed
         EndlessBody,       // a chunked 200 answer that never ends
@@ -29,6 +33,9 @@ public:
         CookieFlood,       // `count` Set-Cookie headers of `bytes` bytes each, then `body`
         LongMessage,       // `status` with a JSON `message` of `bytes` bytes
         EndlessHeaderLine, // a header line that never ends
+        EndlessChunkLine,  // a chunked 200 answer whose first chunk-size line never ends
+        GzipBomb,          // a gzip-encoded 200 answer of about 2 MB that inflates to 2 GB
+        CloseAfterRequest, // reads the request, then closes without a byte of answer
     };
     struct Setup {
         Plan plan = Plan::Answer;
@@ -54,10 +61,18 @@ public:
     explicit HostileServer(QObject* parent = nullptr);
     ~HostileServer() override;
 
-    bool start();
-    QString baseURL() const; // "http://127.0.0.1:PORT/kalvorin/"
+    bool start(Scheme scheme = Scheme::Http);
+    QString baseURL() const; // "http(s)://127.0.0.1:PORT/kalvorin/"
     void setup(Setup setup) { m_setup = std::move(setup); }
     const QList<Seen>& seen() const { return m_seen; }
+    // Connections whose socket is still open on our side.
+    int openConnections() const;
+
+    // The authority that signs the HTTPS certificate (PEM), for clients to trust.
+    static QString authorityFile();
+
+protected:
+    void incomingConnection(qintptr handle) override;
 
 private:
     struct Connection;
@@ -66,6 +81,7 @@ private:
     void answer(Connection& c);
     void pump(Connection& c);
 
+    Scheme m_scheme = Scheme::Http;
     Setup m_setup;
     QList<Seen> m_seen;
     std::vector<std::unique_ptr<Connection>> m_connections;
