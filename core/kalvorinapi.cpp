@@ -59,7 +59,7 @@ Failure transportFailure(HttpError error) {
         text = QStringLiteral("انتهت مهلة الاتصال: لم يرد الخادم في الوقت المحدد.");
         break;
     case HttpError::TooSlow:
-        return stopped(QStringLiteral("الاتصال بالخادم بطيء جداً، فأُوقف الطلب."));
+        return stopped(QStringLiteral("يرسل الخادم الرد ببطء شديد، فأُوقف الطلب."));
     case HttpError::PastDeadline:
         return stopped(QStringLiteral("استغرق رد الخادم أطول من المهلة المسموحة، فأُوقف الطلب."));
     case HttpError::Closed:

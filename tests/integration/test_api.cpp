@@ -136,6 +136,9 @@ private slots:
         QTest::newRow("201 is success") << 201 << QByteArray(R"({"ok":true})") << true << "";
         QTest::newRow("403 message") << 403 << QByteArray(R"({"ok":false,"message":"ليس لديك صلاحية."})")
                                      << false << QStringLiteral("ليس لديك صلاحية.");
+        // From the server itself, not a proxy of ours: its message like any other.
+        QTest::newRow("407 message") << 407 << QByteArray(R"({"ok":false,"message":"سجّل الدخول أولاً."})")
+                                     << false << QStringLiteral("سجّل الدخول أولاً.");
         QTest::newRow("401 empty message shown as is")
             << 401 << QByteArray(R"({"message":""})") << false << "";
         QTest::newRow("500 html") << 500 << QByteArray("<html><body>Fatal</body></html>") << false
