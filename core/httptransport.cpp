@@ -215,11 +215,15 @@ void HttpTransport::addTrustedAuthorities(const QByteArray& pem) {
     all += '\n' + pem + '\n';
 }
 
-// Each socket libcurl watches has a notifier for reading and one for writing.
+// Each socket libcurl watches has a notifier for reading and one for writing,
+// children of the transport so that none outlives it.
 namespace {
-struct SocketWatch {
-    std::unique_ptr<QSocketNotifier> read;
-    std::unique_ptr<QSocketNotifier> write;
+struct SocketWatch : QObject {
+    SocketWatch(int socket, QObject* parent)
+        : QObject(parent), read(socket, QSocketNotifier::Read, this),
+          write(socket, QSocketNotifier::Write, this) {}
+    QSocketNotifier read;
+    QSocketNotifier write;
 };
 } // namespace
 
@@ -230,27 +234,23 @@ int HttpTransport::onSocket(void*, int socket, int what, void* self, void* watch
         if (watch) {
             // Called from inside a notifier's own signal at times: the
             // notifiers go once control is back in the event loop.
-            watch->read->setEnabled(false);
-            watch->write->setEnabled(false);
-            watch->read.release()->deleteLater();
-            watch->write.release()->deleteLater();
-            delete watch;
+            watch->read.setEnabled(false);
+            watch->write.setEnabled(false);
+            watch->deleteLater();
             curl_multi_assign(transport->m_multi, socket, nullptr);
         }
         return 0;
     }
     if (!watch) {
-        watch = new SocketWatch;
-        watch->read = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
-        watch->write = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Write);
-        connect(watch->read.get(), &QSocketNotifier::activated, transport,
+        watch = new SocketWatch(socket, transport);
+        connect(&watch->read, &QSocketNotifier::activated, transport,
                 [transport, socket] { transport->driveSocket(socket, CURL_CSELECT_IN); });
-        connect(watch->write.get(), &QSocketNotifier::activated, transport,
+        connect(&watch->write, &QSocketNotifier::activated, transport,
                 [transport, socket] { transport->driveSocket(socket, CURL_CSELECT_OUT); });
         curl_multi_assign(transport->m_multi, socket, watch);
     }
-    watch->read->setEnabled(what == CURL_POLL_IN || what == CURL_POLL_INOUT);
-    watch->write->setEnabled(what == CURL_POLL_OUT || what == CURL_POLL_INOUT);
+    watch->read.setEnabled(what == CURL_POLL_IN || what == CURL_POLL_INOUT);
+    watch->write.setEnabled(what == CURL_POLL_OUT || what == CURL_POLL_INOUT);
     return 0;
 }
 
