@@ -15,6 +15,26 @@ void TicketListModel::setTickets(QList<TicketSummary> tickets) {
     replaceRows(
         m_rows, std::move(next), [](const Row& row) { return row.ticket.maintenanceNo; },
         [](Row& row) { row.searchText = foldedForSearch(searchedText(row.ticket)); });
+    // Counted over the whole list once per load: a refresh is one pass, not one per signal.
+    int atRisk = 0;
+    int breached = 0;
+    for (const Row& row : std::as_const(m_rows)) {
+        atRisk += isAtRisk(row.ticket);
+        breached += isBreached(row.ticket);
+    }
+    if (atRisk != m_atRisk || breached != m_breached) {
+        m_atRisk = atRisk;
+        m_breached = breached;
+        emit serviceLevelCountsChanged();
+    }
+}
+
+bool TicketListModel::isBreached(const TicketSummary& ticket) {
+    return ticket.sla && ticket.sla->breached.value_or(false);
+}
+
+bool TicketListModel::isAtRisk(const TicketSummary& ticket) {
+    return ticket.sla && (ticket.sla->breached.value_or(false) || ticket.sla->near.value_or(false));
 }
 
 namespace {

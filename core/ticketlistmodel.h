@@ -3,7 +3,8 @@
 // The tickets as the screens show them: the rows of the ticket list and of the dashboard's latest
 // tickets. Each field of a row is a role (an absent field is an undefined value), and so is each
 // value the row view shows (its tint, its badge, the title, state and processing-unit texts with
-// their fallbacks, the attachment count).
+// their fallbacks, the attachment count). It also counts the tickets whose service level is
+// breached, and those breached or near it, for the list's quick filter and the dashboard.
 
 #include "recordlistmodel.h"
 #include "records/overview.h"
@@ -13,6 +14,8 @@ namespace kalvorin {
 
 class TicketListModel : public kalvorin::RecordListModel {
     Q_OBJECT
+    Q_PROPERTY(int atRiskCount READ atRiskCount NOTIFY serviceLevelCountsChanged)
+    Q_PROPERTY(int breachedCount READ breachedCount NOTIFY serviceLevelCountsChanged)
 
 public:
     enum Role {
@@ -50,6 +53,13 @@ public:
     const TicketSummary& ticketAt(int row) const { return m_rows.at(row).ticket; }
     // The number, title and scope of the row, folded for a search (see foldedForSearch).
     const QString& searchTextAt(int row) const { return m_rows.at(row).searchText; }
+    // Tickets whose `sla.breached` or `sla.near` is true, and those whose `sla.breached` is.
+    int atRiskCount() const { return m_atRisk; }
+    int breachedCount() const { return m_breached; }
+
+    // ---- service level ----
+    static bool isBreached(const TicketSummary& ticket);
+    static bool isAtRisk(const TicketSummary& ticket);
 
     QVariant data(const QModelIndex& index, int role) const override;
     QHash<int, QByteArray> roleNames() const override { return roles(); }
@@ -72,6 +82,9 @@ public:
     static inline const QString kUnspecified = QStringLiteral("غير محدد");
     static inline const QString kNoScope = QStringLiteral("لا توجد جهة");
 
+signals:
+    void serviceLevelCountsChanged();
+
 private:
     struct Row {
         TicketSummary ticket;
@@ -79,6 +92,8 @@ private:
         bool operator==(const Row& other) const { return ticket == other.ticket; }
     };
     QList<Row> m_rows;
+    int m_atRisk = 0;
+    int m_breached = 0;
 };
 
 } // namespace kalvorin

@@ -120,6 +120,186 @@ private slots:
                 shown.contains(model.ticketAt(row).maintenanceNo));
     }
 
+    // The quick filter and the orders, alone and with the search and the two filters. Each row is
+    // applied twice: the order chosen before the rest, and after it.
+    void serviceLevel_data() {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("priority");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("atRisk");
+        QTest::addColumn<int>("sort");
+        QTest::addColumn<QStringList>("shown");
+        const QString all = TicketFilter::kAllPriorities;
+        const QString allStates = TicketFilter::kAllStates;
+        const QString fresh = QStringLiteral("جديد");
+        QTest::newRow("the server's order")
+            << "" << all << allStates << false << int(TicketFilter::ServerOrder)
+            << QStringList{"S-1", "S-2", "S-3", "S-4", "S-5", "S-6", "S-7", "S-8"};
+        QTest::newRow("breached or near") << "" << all << allStates << true << int(TicketFilter::ServerOrder)
+                                          << QStringList{"S-1", "S-2", "S-6", "S-7", "S-8"};
+        QTest::newRow("least remaining first, none last, ties as the server sent them")
+            << "" << all << allStates << false << int(TicketFilter::LeastRemaining)
+            << QStringList{"S-7", "S-2", "S-1", "S-6", "S-3", "S-4", "S-5", "S-8"};
+        QTest::newRow("priority rank, unknown and absent names last")
+            << "" << all << allStates << false << int(TicketFilter::PriorityRank)
+            << QStringList{"S-2", "S-6", "S-3", "S-8", "S-7", "S-1", "S-4", "S-5"};
+        QTest::newRow("at risk, least remaining")
+            << "" << all << allStates << true << int(TicketFilter::LeastRemaining)
+            << QStringList{"S-7", "S-2", "S-1", "S-6", "S-8"};
+        QTest::newRow("at risk, searched, least remaining")
+            << "شبكة" << all << allStates << true << int(TicketFilter::LeastRemaining)
+            << QStringList{"S-2", "S-6", "S-8"};
+        QTest::newRow("at risk, one state, by priority")
+            << "" << all << fresh << true << int(TicketFilter::PriorityRank)
+            << QStringList{"S-2", "S-8", "S-7", "S-1"};
+        QTest::newRow("one priority, by priority: the server's order")
+            << "" << QStringLiteral("عالية") << allStates << false << int(TicketFilter::PriorityRank)
+            << QStringList{"S-3", "S-8"};
+        QTest::newRow("everything at once") << "طابعة" << QStringLiteral("متوسطة") << fresh << true
+                                            << int(TicketFilter::LeastRemaining) << QStringList{"S-7"};
+        QTest::newRow("nothing at risk matches")
+            << "طلب" << all << allStates << true << int(TicketFilter::PriorityRank) << QStringList{};
+    }
+    void serviceLevel() {
+        QFETCH(QString, search);
+        QFETCH(QString, priority);
+        QFETCH(QString, state);
+        QFETCH(bool, atRisk);
+        QFETCH(int, sort);
+        QFETCH(QStringList, shown);
+        const auto sla = [](std::optional<qint64> remaining, std::optional<bool> breached,
+                            std::optional<bool> near) {
+            TicketSLA s;
+            s.remaining = remaining;
+            s.breached = breached;
+            s.near = near;
+            return s;
+        };
+        const QString fresh = QStringLiteral("جديد");
+        QList<TicketSummary> tickets = {
+            ticket("S-1", QStringLiteral("طابعة القسم"), QStringLiteral("منخفضة"), fresh),
+            ticket("S-2", QStringLiteral("انقطاع الشبكة"), QStringLiteral("حرجة"), fresh),
+            ticket("S-3", QStringLiteral("الشبكة بطيئة"), QStringLiteral("عالية"), fresh),
+            ticket("S-4", QStringLiteral("طلب جهاز")),
+            ticket("S-5", QStringLiteral("الشبكة"), QStringLiteral("عاجلة"), fresh),
+            ticket("S-6", QStringLiteral("شبكة المبنى"), QStringLiteral("حرجة جداً"), QStringLiteral("مغلق")),
+            ticket("S-7", QStringLiteral("طابعة"), QStringLiteral("متوسطة"), fresh),
+            ticket("S-8", QStringLiteral("الشبكة اللاسلكية"), QStringLiteral("عالية"), fresh),
+        };
+        tickets[0].sla = sla(30, std::nullopt, true);
+        tickets[1].sla = sla(0, true, false);
+        tickets[2].sla = sla(600, false, false);
+        tickets[4].sla = sla(std::nullopt, std::nullopt, std::nullopt);
+        tickets[4].sla->percent = 50;
+        tickets[5].sla = sla(30, false, true);
+        tickets[6].sla = sla(-15, true, std::nullopt);
+        tickets[7].sla = sla(std::nullopt, true, std::nullopt);
+        TicketListModel model;
+        model.setTickets(tickets);
+        QCOMPARE(model.atRiskCount(), 5);
+        QCOMPARE(model.breachedCount(), 3);
+        for (bool sortFirst : {true, false}) {
+            TicketFilter filter;
+            QAbstractItemModelTester tester(&filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
+            filter.setSourceModel(&model);
+            QSignalSpy resets(&filter, &QAbstractItemModel::modelReset);
+            if (sortFirst)
+                filter.setSort(TicketFilter::Sort(sort));
+            filter.setAtRiskOnly(atRisk);
+            filter.setSearch(search);
+            filter.setPriority(priority);
+            filter.setState(state);
+            if (!sortFirst)
+                filter.setSortLabel(TicketFilter::sortLabels().at(sort));
+            QCOMPARE(filter.sort(), TicketFilter::Sort(sort));
+            QCOMPARE(numbers(filter), shown);
+            QCOMPARE(filter.count(), shown.size());
+            QCOMPARE(filter.atRiskCount(), 5);
+            QCOMPARE(resets.size(), 0);
+        }
+        for (int row = 0; row < model.count(); ++row)
+            QCOMPARE(TicketFilter::accepts(model.ticketAt(row), model.searchTextAt(row), search, priority,
+                                           state, atRisk),
+                     shown.contains(model.ticketAt(row).maintenanceNo));
+    }
+
+    // With an order chosen, the filter follows the list: a refresh keeps the order, a ticket whose
+    // time changes takes its new place. A letter is a ticket, upper case shown and lower case
+    // hidden, followed by its remaining minutes ("-" for none).
+    void orderFollowsTheList_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("nothing changes") << "A3 B1 C3 D-"
+                                         << "A3 B1 C3 D-"
+                                         << "BACD";
+        QTest::newRow("a time falls") << "A3 B1 C5"
+                                      << "A3 B1 C0"
+                                      << "CBA";
+        QTest::newRow("a time rises") << "A0 B1 C2"
+                                      << "A9 B1 C2"
+                                      << "BCA";
+        QTest::newRow("a time is lost") << "A1 B2"
+                                        << "A- B2"
+                                        << "BA";
+        QTest::newRow("equal times follow the server's new order") << "A1 B1 C1 d1"
+                                                                   << "C1 d1 A1 B1"
+                                                                   << "CAB";
+        QTest::newRow("inserted and removed") << "A2 B4 C6"
+                                              << "X5 A2 Y1 C6"
+                                              << "YAXC";
+        QTest::newRow("hidden and shown swap") << "A2 b1 C3"
+                                               << "a2 B1 C0"
+                                               << "CB";
+        QTest::newRow("a moved row changes its time") << "A1 B2 C3 D4"
+                                                      << "D0 A1 C3 B2"
+                                                      << "DABC";
+    }
+    void orderFollowsTheList() {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(QString, shown);
+        const auto tickets = [](const QString& list) {
+            QList<TicketSummary> out;
+            for (const QString& item : list.split(u' ')) {
+                const QChar letter = item.at(0);
+                TicketSummary t = ticket(QString(letter.toUpper()), {}, {},
+                                         letter.isUpper() ? QStringLiteral("جديد") : QStringLiteral("مغلق"));
+                t.sla = TicketSLA{};
+                if (item.at(1) != u'-')
+                    t.sla->remaining = item.mid(1).toLongLong();
+                out << t;
+            }
+            return out;
+        };
+        TicketListModel model;
+        model.setTickets(tickets(before));
+        TicketFilter filter;
+        QAbstractItemModelTester tester(&filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        filter.setSourceModel(&model);
+        filter.setState(QStringLiteral("جديد"));
+        QSignalSpy resets(&filter, &QAbstractItemModel::modelReset);
+        QSignalSpy layouts(&filter, &QAbstractItemModel::layoutChanged);
+        // Choosing the order rearranges the rows in place: a row held by a view keeps its ticket.
+        const QPersistentModelIndex held = filter.index(0);
+        const QString heldNumber = held.data(TicketListModel::MaintenanceNoRole).toString();
+        filter.setSort(TicketFilter::LeastRemaining);
+        QCOMPARE(layouts.size(), 1);
+        QCOMPARE(held.data(TicketListModel::MaintenanceNoRole).toString(), heldNumber);
+        model.setTickets(tickets(after));
+        QCOMPARE(numbers(filter).join(QString()), shown);
+        QCOMPARE(filter.count(), shown.size());
+        QCOMPARE(resets.size(), 0);
+        QCOMPARE(layouts.size(), 1);
+        // Back to the server's order: the list as sent.
+        filter.setSort(TicketFilter::ServerOrder);
+        QString sent;
+        for (const QString& item : after.split(u' '))
+            if (item.at(0).isUpper())
+                sent += item.at(0);
+        QCOMPARE(numbers(filter).join(QString()), sent);
+    }
+
     void filterMenus_data() {
         QTest::addColumn<QVariant>("references");
         QTest::addColumn<QStringList>("priorities");
