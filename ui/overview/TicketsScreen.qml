@@ -3,8 +3,9 @@ import QtQuick.Layouts
 import Kalvorin.Frame
 import Kalvorin.Overview
 
-// The tickets tab: search and two filters over the tickets already loaded, one row per ticket
-// that passes them, in the list's order. Pulling the list down reloads the tickets only.
+// The tickets tab: search, two filters and the service-level quick filter over the tickets
+// already loaded, one row per ticket that passes them, in the list's order or the order chosen.
+// Pulling the list down reloads the tickets only.
 Item {
     id: screen
     objectName: "ticketsScreen"
@@ -54,7 +55,6 @@ Item {
             }
             RowLayout {
                 Layout.fillWidth: true
-                Layout.bottomMargin: 2
                 spacing: 10
                 FilterMenu {
                     objectName: "priorityFilter"
@@ -67,6 +67,37 @@ Item {
                     title: filter.state
                     values: filter.stateValues
                     onChosen: (value) => filter.state = value
+                }
+            }
+            // The service-level quick filter and the order: side by side where both fit, the one
+            // above the other on a narrow phone. Right to left by its own setting, as the
+            // dashboard's grid (a grid in a list's header may miss the mirroring it inherits).
+            GridLayout {
+                id: serviceLevel
+                LayoutMirroring.enabled: false
+                layoutDirection: Qt.RightToLeft
+                columns: width >= atRisk.implicitWidth + sortMenu.implicitWidth + columnSpacing ? 2 : 1
+                columnSpacing: 10
+                rowSpacing: 10
+                Layout.fillWidth: true
+                Layout.bottomMargin: 2
+                AtRiskFilter {
+                    id: atRisk
+                    objectName: "atRiskFilter"
+                    LayoutMirroring.enabled: true
+                    LayoutMirroring.childrenInherit: true
+                    checked: filter.atRiskOnly
+                    count: filter.atRiskCount
+                    onToggled: filter.atRiskOnly = !filter.atRiskOnly
+                }
+                FilterMenu {
+                    id: sortMenu
+                    objectName: "sortMenu"
+                    LayoutMirroring.enabled: true
+                    LayoutMirroring.childrenInherit: true
+                    title: filter.sortLabel
+                    values: filter.sortLabels
+                    onChosen: (value) => filter.sortLabel = value
                 }
             }
         }
