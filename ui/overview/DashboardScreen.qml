@@ -4,8 +4,9 @@ import Kalvorin.Theme
 import Kalvorin.Frame
 import Kalvorin.Overview
 
-// The dashboard tab: who is signed in, the server's reachability, four counters, the tickets by
-// priority and the latest tickets, each opening its ticket. Pulling down reloads everything.
+// The dashboard tab: who is signed in, the server's reachability, four counters, the number of
+// tickets past their service level, the tickets by priority and the latest tickets, each opening
+// its ticket. Pulling down reloads everything.
 Item {
     id: screen
     objectName: "dashboardScreen"
@@ -78,6 +79,49 @@ Item {
                         color: KalvorinTheme.tone(model.tone)
                         // Two equal columns.
                         Layout.preferredWidth: (grid.width - grid.columnSpacing) / 2
+                    }
+                }
+            }
+            // Under the counters: how many tickets of the list have breached their service level.
+            ProPanel {
+                objectName: "breachedLine"
+                tint: KalvorinTheme.red
+                radius: 18
+                padding: 14
+                Layout.fillWidth: true
+                RowLayout {
+                    width: parent.width
+                    spacing: 10
+                    Rectangle {
+                        Layout.preferredWidth: 36
+                        Layout.preferredHeight: 36
+                        radius: 18
+                        color: KalvorinTheme.alpha(KalvorinTheme.red, 0.14)
+                        Symbol {
+                            anchors.centerIn: parent
+                            name: "exclamationmark.triangle"
+                            size: 18
+                            color: KalvorinTheme.red
+                        }
+                    }
+                    Text {
+                        objectName: "breachedLabel"
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
+                        text: "البلاغات المتجاوزة لمستوى الخدمة"
+                        color: KalvorinTheme.text
+                        font: KalvorinTheme.fontNamed("Tajawal-Bold", 14)
+                        horizontalAlignment: KalvorinTheme.leading
+                        wrapMode: Text.Wrap
+                        Layout.fillWidth: true
+                    }
+                    Text {
+                        objectName: "breachedCount"
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
+                        text: AppState.tickets.breachedCount
+                        color: KalvorinTheme.text
+                        font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 22)
                     }
                 }
             }
