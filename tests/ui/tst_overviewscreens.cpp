@@ -1,6 +1,7 @@
 // The overview screens offscreen in the signed-in shell, against a real local server: what the
-// rows show, typing in the search, pulling a list down, a row's tap, acknowledging, the empty
-// notifications, the load-failure banner, and the ticket list at 10,000 rows.
+// rows show, typing in the search, the service-level quick filter and the orders, pulling a list
+// down, a row's tap, acknowledging, the empty notifications, the load-failure banner, and the
+// ticket list at 10,000 rows.
 
 #include "frameui.h"
 #include "kalvorinui.h"
@@ -42,6 +43,20 @@ class OverviewScreensTest : public QObject {
     QString textOf(QQuickItem* within, const char* name) const {
         QQuickItem* item = within ? kalvorin::ui::findItem(within, QLatin1String(name)) : nullptr;
         return item ? item->property("text").toString() : QStringLiteral("<missing %1>").arg(name);
+    }
+
+    // The ticket numbers of the rows the list shows, top to bottom as they stand in the window.
+    QStringList rowsInWindow(QQuickItem* list) const {
+        auto* content = list->property("contentItem").value<QQuickItem*>();
+        QList<QQuickItem*> rows;
+        for (QQuickItem* item : content->childItems())
+            if (item->isVisible() && item->objectName().startsWith(QLatin1String("ticketRow_")))
+                rows << item;
+        std::sort(rows.begin(), rows.end(), [](QQuickItem* a, QQuickItem* b) { return a->y() < b->y(); });
+        QStringList numbers;
+        for (QQuickItem* row : std::as_const(rows))
+            numbers << textOf(row, "ticketNumber");
+        return numbers;
     }
 
 private slots:
@@ -118,6 +133,61 @@ private slots:
         QCOMPARE(input->property("text").toString(), QString());
         QTRY_COMPARE(list->property("count").toInt(), 2000);
         QVERIFY(input->hasActiveFocus());
+    }
+
+    // The at-risk quick filter tapped, a query typed key by key, then an order picked from its
+    // menu: the rows in the window are the tickets at risk that match, in that order; the
+    // dashboard counts the breached ones.
+    void atRiskTicketsTypedAndOrdered() {
+        server->setReply(
+            QStringLiteral("tickets"), 200,
+            R"({"ok":true,"tickets":[)"
+            R"({"maintenanceNo":"MNT-11","title":"طابعة الإدارة","priority":"منخفضة","sla":{"remaining":20,"near":true}},)"
+            R"({"maintenanceNo":"MNT-12","title":"شبكة المبنى","priority":"حرجة","sla":{"remaining":0,"breached":true}},)"
+            R"({"maintenanceNo":"MNT-13","title":"طابعة القسم","priority":"عالية","sla":{"remaining":300,"near":false}},)"
+            R"({"maintenanceNo":"MNT-14","title":"طابعة المستودع","priority":"حرجة","sla":{"remaining":5,"near":true}},)"
+            R"({"maintenanceNo":"MNT-15","title":"طابعة الاستقبال"},)"
+            R"({"maintenanceNo":"MNT-16","title":"طابعة ملونة","priority":"متوسطة","sla":{"breached":true}}]})");
+        QQuickItem* screen = shellOn(1, "ticketsScreen");
+        QVERIFY(screen);
+        auto* list = qvariant_cast<QQuickItem*>(screen->property("list"));
+        QTRY_COMPARE(list->property("count").toInt(), 6);
+        QQuickItem* quick = root.find("atRiskFilter");
+        QCOMPARE(textOf(quick, "atRiskCount"), QStringLiteral("4"));
+        QCOMPARE(textOf(quick, "atRiskLabel"), QStringLiteral("قريبة من التجاوز أو متجاوزة"));
+
+        root.click(quick);
+        QTRY_COMPARE(rowsInWindow(list), (QStringList{"MNT-11", "MNT-12", "MNT-14", "MNT-16"}));
+        auto* input = qvariant_cast<QQuickItem*>(root.find("searchField")->property("input"));
+        root.click(input);
+        QTRY_VERIFY(input->hasActiveFocus());
+        for (const QChar c : QStringLiteral("طابعة"))
+            root.type(QString(c));
+        QTRY_COMPARE(rowsInWindow(list), (QStringList{"MNT-11", "MNT-14", "MNT-16"}));
+
+        const auto pick = [&](int entry, const QString& label) {
+            root.click(root.find("sortMenu"));
+            QQuickItem* choice = nullptr;
+            QTRY_VERIFY((choice = kalvorin::test::findVisible(root.view->contentItem(),
+                                                              QStringLiteral("filterEntry%1").arg(entry))));
+            QCOMPARE(choice->property("modelData").toString(), label);
+            root.click(choice);
+            QTRY_COMPARE(textOf(root.find("sortMenu"), "filterTitle"), label);
+        };
+        pick(1, QStringLiteral("الأقل وقتاً متبقياً"));
+        QTRY_COMPARE(rowsInWindow(list), (QStringList{"MNT-14", "MNT-11", "MNT-16"}));
+        pick(2, QStringLiteral("حسب الأولوية"));
+        QTRY_COMPARE(rowsInWindow(list), (QStringList{"MNT-14", "MNT-16", "MNT-11"}));
+        pick(0, QStringLiteral("الترتيب الافتراضي"));
+        QTRY_COMPARE(rowsInWindow(list), (QStringList{"MNT-11", "MNT-14", "MNT-16"}));
+        // Tapped again, the quick filter lets every ticket that matches the query back in.
+        root.click(quick);
+        QTRY_COMPARE(rowsInWindow(list), (QStringList{"MNT-11", "MNT-13", "MNT-14", "MNT-15", "MNT-16"}));
+        QCOMPARE(input->property("text").toString(), QStringLiteral("طابعة"));
+
+        root.click(root.find("tab0"));
+        QTRY_VERIFY(root.find("breachedLine") && root.find("breachedLine")->isVisible());
+        QCOMPARE(textOf(root.find("breachedLine"), "breachedCount"), QStringLiteral("2"));
     }
 
     void pullingDownReloadsItsList_data() {

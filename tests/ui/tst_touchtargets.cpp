@@ -30,6 +30,8 @@ enum class State {
     Dashboard,
     Tickets,
     FilterMenu,
+    SortMenu,
+    TicketsAtRiskOrdered,
     NewTicket,
     NewTicketLookedUp,
     Notifications,
@@ -95,6 +97,28 @@ class TouchTargetsTest : public QObject {
             if (!openTab(1) || !app.tap("priorityFilter"))
                 return nullptr;
             return QTest::qWaitFor([&] { return app.find("filterEntry1"); }) ? overlay() : nullptr;
+        case State::SortMenu:
+            if (!openTab(1) || !app.tap("sortMenu"))
+                return nullptr;
+            return QTest::qWaitFor([&] { return kalvorin::test::findVisible(overlay(), "filterEntry2"); })
+                       ? overlay()
+                       : nullptr;
+        case State::TicketsAtRiskOrdered: {
+            // The quick filter on, then the least remaining time chosen from the order's menu.
+            if (!openTab(1) || !app.tap("atRiskFilter") || !app.tap("sortMenu"))
+                return nullptr;
+            QQuickItem* entry = nullptr;
+            if (!QTest::qWaitFor(
+                    [&] { return (entry = kalvorin::test::findVisible(overlay(), "filterEntry1")); }) ||
+                !app.tap(entry))
+                return nullptr;
+            return QTest::qWaitFor([&] {
+                return app.find("sortMenu")->property("title").toString() ==
+                       QStringLiteral("الأقل وقتاً متبقياً");
+            })
+                       ? app.window->contentItem()
+                       : nullptr;
+        }
         case State::NewTicket:
             return openTab(2) ? app.window->contentItem() : nullptr;
         case State::NewTicketLookedUp: {
@@ -115,8 +139,11 @@ class TouchTargetsTest : public QObject {
             return openTab(4) ? app.window->contentItem() : nullptr;
         case State::Detail:
         case State::ActionSheet: {
-            if (!openTab(1) || !QTest::qWaitFor([&] { return app.find("ticketRow_MNT-2024-00917"); }) ||
-                !app.tap("ticketRow_MNT-2024-00917"))
+            if (!openTab(1) || !QTest::qWaitFor([&] { return app.find("ticketRow_MNT-2024-00917"); }))
+                return nullptr;
+            // On its side the list's header fills the window: the row is scrolled to first.
+            reveal(app.find("ticketRow_MNT-2024-00917"));
+            if (!app.tap("ticketRow_MNT-2024-00917"))
                 return nullptr;
             if (!QTest::qWaitFor([&] { return app.find("action-route"); }))
                 return nullptr;
@@ -195,6 +222,8 @@ private slots:
             {"dashboard", State::Dashboard},
             {"tickets", State::Tickets},
             {"filter menu", State::FilterMenu},
+            {"order menu", State::SortMenu},
+            {"tickets at risk, ordered", State::TicketsAtRiskOrdered},
             {"new ticket", State::NewTicket},
             {"new ticket, beneficiary found", State::NewTicketLookedUp},
             {"notifications", State::Notifications},
