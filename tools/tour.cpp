@@ -149,6 +149,20 @@ void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     pause(500);
     tour.shoot(QStringLiteral("43-tickets-by-state"));
     filter->setProperty("state", QStringLiteral("كل الحالات"));
+    // The service-level quick filter tapped, the order's menu opened by a tap, and the least
+    // remaining time first chosen in it.
+    showFirstRow(tour, "ticketList");
+    if (tour.check(tour.tap(tour.find("atRiskFilter")), "no quick filter") &&
+        tour.check(tour.tap(tour.find("sortMenu")), "no order menu")) {
+        pause(500);
+        tour.shoot(QStringLiteral("46-order-menu"));
+        QMetaObject::invokeMethod(tour.find("sortMenu"), "choose",
+                                  Q_ARG(QString, QStringLiteral("الأقل وقتاً متبقياً")));
+        pause(500);
+        tour.shoot(QStringLiteral("47-tickets-at-risk-least-remaining"));
+    }
+    filter->setProperty("atRiskOnly", false);
+    filter->setProperty("sortLabel", QStringLiteral("الترتيب الافتراضي"));
 
     state.setSelectedTab(3);
     pause(600);
@@ -532,8 +546,29 @@ int main(int argc, char* argv[]) {
     }
     pause(400);
     tour.shoot(QStringLiteral("28-dashboard-ring-under-tab-bar"));
+    // The counters and the line of breached tickets under them.
+    if (QQuickItem* list = tour.find("latestList")) {
+        if (QQuickItem* line = tour.find("breachedLine"))
+            list->setProperty(
+                "contentY",
+                line->mapToItem(list->property("contentItem").value<QQuickItem*>(), QPointF(0, 0)).y() - 330);
+    }
+    pause(400);
+    tour.shoot(QStringLiteral("29-dashboard-breached-300"));
     state.setSelectedTab(1);
     pause(700);
+    // The quick filter and an order at 300 px: the two stand one above the other.
+    if (QObject* tickets = tour.find("ticketsScreen")) {
+        auto* filter = qvariant_cast<QObject*>(tickets->property("filter"));
+        showFirstRow(tour, "ticketList");
+        tour.check(tour.tap(tour.find("atRiskFilter")), "no quick filter at 300 px");
+        filter->setProperty("sortLabel", QStringLiteral("حسب الأولوية"));
+        pause(500);
+        tour.shoot(QStringLiteral("30-tickets-at-risk-by-priority-300"));
+        filter->setProperty("atRiskOnly", false);
+        filter->setProperty("sortLabel", QStringLiteral("الترتيب الافتراضي"));
+        pause(300);
+    }
     if (tour.check(tour.tap(tour.find("priorityFilter")), "no priority filter")) {
         pause(500);
         tour.shoot(QStringLiteral("25-filter-menu-300"));
