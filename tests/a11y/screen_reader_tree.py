@@ -477,7 +477,8 @@ class Reader:
                                                                     name=name)[0].states)
             self.check(f"tab {name}", tree)
             self.open_lists(f"tab {name}", tree)
-            if ticket_tab is None and tree.find(role=p.ROLE_PUSH_BUTTON,
+            # The first tab that shows a ticket row in the window, as a person would open one.
+            if ticket_tab is None and tree.find(role=p.ROLE_PUSH_BUTTON, showing=True,
                                                 pred=lambda n: TICKET_NAME.match(n.name)):
                 ticket_tab = name
         if ticket_tab is None:
