@@ -267,7 +267,8 @@ int TicketFilter::lowerBound(int sourceRow, int from, int to) const {
                begin);
 }
 
-// The rows of a removed run are shown in runs of their own when an order is chosen.
+// Under an order the rows of a removed run stand scattered among the rows shown: each run of them
+// that stands together goes with one signal (in the server's order, the whole run at once).
 void TicketFilter::sourceRowsAboutToBeRemoved(int first, int last) {
     const auto gone = [&](int at) { return m_rows.at(at) >= first && m_rows.at(at) <= last; };
     for (int end = int(m_rows.size()); end > 0;) {
