@@ -1,7 +1,9 @@
 // The overview screens offscreen in the signed-in shell, against a real local server: what the
-// rows show, typing in the search, pulling a list down, a row's tap, acknowledging, the empty
-// notifications, the load-failure banner, and the ticket list at 10,000 rows.
+// rows show, typing in the search, pulling a list down, a row's tap, acknowledging, a notification
+// that opens its ticket, the empty notifications, the
+// load-failure banner, and the ticket list at 10,000 rows.
 
+#include "fixtures.h"
 #include "frameui.h"
 #include "kalvorinui.h"
 #include "mobileappstate.h"
@@ -26,6 +28,16 @@ class OverviewScreensTest : public QObject {
     std::unique_ptr<TestServer> server;
     std::unique_ptr<MobileAppState> state;
     kalvorin::test::RootView root;
+
+    // Three unread notifications: one names a ticket of the list, one names none, one names a
+    // ticket the list does not hold. The ticket's detail answers for MNT-1.
+    void serveNotificationsAboutTickets() {
+        server->setReply(
+            QStringLiteral("notifications"), 200,
+            R"({"ok":true,"notifications":[{"id":7,"title":"تم إسناد البلاغ MNT-1 إليك","body":"يرجى المعالجة قبل نهاية الدوام."},{"id":8,"title":"صيانة مجدولة للأنظمة","body":"تتوقف الأنظمة يوم الجمعة."},{"id":9,"title":"إغلاق البلاغ MNT-77"}]})");
+        server->setReply(QStringLiteral("ticket"), 200,
+                         kalvorin::test::fixture("ticket.json").replace("MNT-2024-00917", "MNT-1"));
+    }
 
     // Signed in on the given tab, the shell's first refresh over: its loading went on and off
     // again, so no load of its own can still land after the test has set up its answers.
@@ -224,6 +236,56 @@ private slots:
         for (const auto& request : server->requestsFor(QStringLiteral("ack_notification")))
             QCOMPARE(request.body, QByteArray(R"({"notificationId":7})"));
         server->release();
+    }
+
+    // A tap on the card of a notification that names a ticket of the list opens that ticket over
+    // the notifications tab, and back returns to the list. Its "تأكيد القراءة" acknowledges and
+    // opens nothing; a card that names no ticket of the list opens nothing either.
+    void aNotificationCardOpensItsTicket() {
+        serveNotificationsAboutTickets();
+        QVERIFY(shellOn(3, "notificationsScreen"));
+        QTRY_VERIFY(root.find("notification_9"));
+        QQuickItem* stack = root.find("navigation");
+        QQuickItem* card = root.find("notification_7");
+        QTRY_VERIFY(kalvorin::ui::findItem(card, QStringLiteral("ticketLink"))->isVisible());
+        QCOMPARE(textOf(card, "ticketLinkNumber"), QStringLiteral("MNT-1"));
+        for (const char* other : {"notification_8", "notification_9"})
+            QVERIFY(!kalvorin::ui::findItem(root.find(other), QStringLiteral("ticketLink"))->isVisible());
+
+        // The acknowledge button of the card that opens a ticket only acknowledges.
+        TestServer::Reply held;
+        held.hold = true;
+        server->setReply(QStringLiteral("ack_notification"), held);
+        root.click(kalvorin::ui::findItem(card, QStringLiteral("acknowledgeButton")));
+        QTRY_COMPARE(server->heldCount(), 1);
+        QCOMPARE(QByteArray(server->requestsFor(QStringLiteral("ack_notification")).first().body),
+                 QByteArray(R"({"notificationId":7})"));
+        // The cards that name no ticket of the list: a finger on them changes nothing.
+        for (const char* other : {"notification_8", "notification_9"}) {
+            QQuickItem* item = root.find(other);
+            QTest::mouseClick(root.view.get(), Qt::LeftButton, {},
+                              item->mapToScene(QPointF(item->width() / 2, item->height() / 3)).toPoint());
+        }
+        root.settle();
+        QCOMPARE(stack->property("depth").toInt(), 1);
+        QCOMPARE(server->requestsFor(QStringLiteral("ticket")).size(), 0);
+        server->release();
+
+        // The card itself opens its ticket, over the notifications tab.
+        root.click(card);
+        QTRY_COMPARE(stack->property("depth").toInt(), 2);
+        QCOMPARE(state->selectedTab(), 3);
+        auto* detail = stack->property("currentItem").value<QQuickItem*>();
+        QTRY_COMPARE(textOf(detail, "ticketNumber"), QStringLiteral("MNT-1"));
+        QCOMPARE(server->requestsFor(QStringLiteral("ticket")).size(), 1);
+        QVERIFY(
+            server->requestsFor(QStringLiteral("ticket")).first().rawQuery.contains("maintenanceNo=MNT-1"));
+        QCOMPARE(server->requestsFor(QStringLiteral("ack_notification")).size(), 1);
+        QTRY_VERIFY(!stack->property("busy").toBool());
+        root.click(kalvorin::ui::findItem(detail, QStringLiteral("headerLeading")));
+        QTRY_COMPARE(stack->property("depth").toInt(), 1);
+        QTRY_VERIFY(root.find("notificationsScreen") && root.find("notificationsScreen")->isVisible());
+        QVERIFY(root.find("notification_7"));
     }
 
     void noNotificationsShowTheEmptyState() {
