@@ -1,8 +1,10 @@
 // The overview screens offscreen in the signed-in shell, against a real local server: what the
 // rows show, typing in the search, pulling a list down, a row's tap, acknowledging, a notification
-// that opens its ticket, the empty notifications, the
+// that opens its ticket (tapped, or activated on the desktop), the empty notifications, the
 // load-failure banner, and the ticket list at 10,000 rows.
 
+#include "appdelegate.h"
+#include "appwindow.h"
 #include "fixtures.h"
 #include "frameui.h"
 #include "kalvorinui.h"
@@ -27,6 +29,7 @@ class OverviewScreensTest : public QObject {
 
     std::unique_ptr<TestServer> server;
     std::unique_ptr<MobileAppState> state;
+    kalvorin::test::RecordingNotificationCenter* center = nullptr;
     kalvorin::test::RootView root;
 
     // Three unread notifications: one names a ticket of the list, one names none, one names a
@@ -58,7 +61,7 @@ class OverviewScreensTest : public QObject {
 
 private slots:
     void init() {
-        QVERIFY(kalvorin::test::startStateWithServer(server, state));
+        QVERIFY(kalvorin::test::startStateWithServer(server, state, &center));
         kalvorin::ui::installAppState(state.get());
         server->setReply(QStringLiteral("status"), 200, R"({"ok":true,"authenticated":true})");
         server->setReply(
@@ -286,6 +289,66 @@ private slots:
         QTRY_COMPARE(stack->property("depth").toInt(), 1);
         QTRY_VERIFY(root.find("notificationsScreen") && root.find("notificationsScreen")->isVisible());
         QVERIFY(root.find("notification_7"));
+    }
+
+    // Activating a desktop notification brings the app's window to the front on the notifications
+    // tab, with the ticket it names opened over it when that ticket is in the list.
+    void activatingTheDesktopNotificationOpensItsTicket_data() {
+        QTest::addColumn<int>("fromTab");
+        QTest::addColumn<QString>("identifier");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("from the dashboard") << 0 << "kalvorin-7"
+                                            << "MNT-1";
+        QTest::newRow("on the notifications tab") << 3 << "kalvorin-7"
+                                                  << "MNT-1";
+        QTest::newRow("no ticket named") << 1 << "kalvorin-8"
+                                         << "";
+        QTest::newRow("a ticket not in the list") << 0 << "kalvorin-9"
+                                                  << "";
+    }
+    void activatingTheDesktopNotificationOpensItsTicket() {
+        QFETCH(int, fromTab);
+        QFETCH(QString, identifier);
+        QFETCH(QString, opened);
+        serveNotificationsAboutTickets();
+        state->setSelectedTab(fromTab);
+        kalvorin::test::AppWindow app;
+        QVERIFY(app.show());
+        KalvorinAppDelegate delegate(*state);
+        delegate.didFinishLaunching(*center);
+        kalvorin::ui::followNotificationActivation(delegate, *app.engine);
+        QTRY_VERIFY(center->postedIdentifiers().contains(identifier));
+        QTRY_VERIFY(!state->tickets().isEmpty() && !state->loading());
+
+        // Another window in front, as when the user works in another program.
+        QQuickWindow other;
+        other.resize(200, 200);
+        other.show();
+        other.requestActivate();
+        QTRY_VERIFY(other.isActive());
+
+        QVERIFY(center->answer(identifier, NotificationCenter::kDefaultAction));
+        QTRY_VERIFY(app.window->isActive());
+        QCOMPARE(state->selectedTab(), 3);
+        QQuickItem* stack = app.find("navigation");
+        QTRY_VERIFY(app.find("notificationsScreen"));
+        if (opened.isEmpty()) {
+            app.settle();
+            QCOMPARE(stack->property("depth").toInt(), 1);
+            QCOMPARE(server->requestsFor(QStringLiteral("ticket")).size(), 0);
+            return;
+        }
+        QTRY_COMPARE(stack->property("depth").toInt(), 2);
+        auto* detail = stack->property("currentItem").value<QQuickItem*>();
+        QTRY_COMPARE(textOf(detail, "ticketNumber"), opened);
+        QTRY_VERIFY(!stack->property("busy").toBool());
+        // Activated again while it is open: the same ticket is not stacked twice.
+        QVERIFY(center->answer(identifier, NotificationCenter::kDefaultAction));
+        app.settle();
+        QCOMPARE(stack->property("depth").toInt(), 2);
+        QVERIFY(app.tap(kalvorin::ui::findItem(detail, QStringLiteral("headerLeading"))));
+        QTRY_COMPARE(stack->property("depth").toInt(), 1);
+        QVERIFY(app.find("notificationsScreen")->isVisible());
     }
 
     void noNotificationsShowTheEmptyState() {
