@@ -122,6 +122,8 @@ void MobileAppState::setTickets(QList<TicketSummary> value) {
         return;
     m_tickets = value;
     m_ticketModel->setTickets(std::move(value));
+    // A notification opens its ticket only while the ticket is in the list.
+    m_notificationModel->setTicketNumbers(TicketNumberIndex(m_tickets));
     emit ticketsChanged();
 }
 

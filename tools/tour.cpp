@@ -121,6 +121,36 @@ void showFirstRow(Tour& tour, const char* listName) {
         QMetaObject::invokeMethod(list, "positionViewAtIndex", Q_ARG(int, 0), Q_ARG(int, 1));
 }
 
+// The first notification that names a ticket of the list, its card tapped as a finger does: the
+// ticket's detail over the notifications tab; then back to the list.
+void tourNotificationOpensTicket(Tour& tour, kalvorin::MobileAppState& state) {
+    pause(500);
+    showFirstRow(tour, "notificationList");
+    QQuickItem* card = nullptr;
+    for (const kalvorin::MobileNotification& n : state.notifications()) {
+        if (!state.notificationModel()->ticketNumberOf(n.id).isEmpty()) {
+            card = tour.find(qPrintable(QStringLiteral("notification_%1").arg(n.id)));
+            break;
+        }
+    }
+    QQuickItem* stack = tour.find("navigation");
+    if (!tour.check(card && stack, "no notification that names a ticket of the list"))
+        return;
+    tour.tap(card);
+    if (!tour.check(waitFor([&] { return stack->property("depth").toInt() == 2; }),
+                    "a tapped notification opens no ticket"))
+        return;
+    auto* screen = qvariant_cast<QQuickItem*>(stack->property("currentItem"));
+    QObject* view = screen ? qvariant_cast<QObject*>(screen->property("view")) : nullptr;
+    tour.check(view && waitFor([&] { return view->property("hasTicket").toBool(); }),
+               "the notification's ticket does not load");
+    pause(600);
+    tour.shoot(QStringLiteral("46-notification-opens-ticket"));
+    tour.tap(kalvorin::ui::findItem(screen, QStringLiteral("headerLeading")));
+    tour.check(waitFor([&] { return stack->property("depth").toInt() == 1; }), "no way back to the list");
+    pause(400);
+}
+
 void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     state.setSelectedTab(0);
     pause(600);
@@ -157,6 +187,7 @@ void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     pause(500);
     tour.shoot(QStringLiteral("44-notifications-empty"));
     state.setNotifications(notifications);
+    tourNotificationOpensTicket(tour, state);
 
     state.setSelectedTab(0);
     state.setErrorMessage(QStringLiteral("رفض الخادم الاتصال. تأكد من عنوان الخادم ومن أنه يعمل."));

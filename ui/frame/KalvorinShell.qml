@@ -68,6 +68,11 @@ Item {
         target: ShellNavigation
         function onTicketRequested(maintenanceNo) {
             const detail = ShellNavigation.ticketDetailScreen();
+            // A desktop notification activated again while its ticket is in front adds nothing.
+            const inFront = navigation.find((item, index) => index > 0 && index === navigation.depth - 1
+                                                             && item.maintenanceNo === maintenanceNo);
+            if (inFront)
+                return;
             if (detail.length > 0)
                 navigation.push(detail, { maintenanceNo: maintenanceNo });
         }
