@@ -10,7 +10,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QQmlApplicationEngine>
-#include <QWindow>
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
@@ -35,15 +34,6 @@ int main(int argc, char* argv[]) {
         &engine, &QQmlApplicationEngine::objectCreationFailed, &app, [] { QCoreApplication::exit(1); },
         Qt::QueuedConnection);
     engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Kalvorin/App/Main.qml")));
-    QObject::connect(&delegate, &kalvorin::KalvorinAppDelegate::raiseRequested, &app, [&engine] {
-        if (engine.rootObjects().isEmpty())
-            return;
-        if (auto* window = qobject_cast<QWindow*>(engine.rootObjects().constFirst())) {
-            window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
-            window->show();
-            window->raise();
-            window->requestActivate();
-        }
-    });
+    kalvorin::ui::followNotificationActivation(delegate, engine);
     return app.exec();
 }

@@ -33,6 +33,12 @@ void KalvorinAppDelegate::didReceive(const QString& identifier, const QString& a
     if (action == NotificationCenter::kDefaultAction) {
         m_state.setSelectedTab(kNotificationsTab);
         emit raiseRequested();
+        // The list as it stands now: a notification gone from it, or one whose ticket left the
+        // list, only opens the tab.
+        const std::optional<qint64> id = notificationId(identifier);
+        const QString number = id ? m_state.notificationModel()->ticketNumberOf(*id) : QString();
+        if (!number.isEmpty())
+            emit ticketRequested(number);
     }
 }
 

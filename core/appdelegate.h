@@ -13,8 +13,9 @@ class MobileAppState;
 // at launch so that notifications also show while the app is in front, as a
 // banner with sound and badge, like those that arrive in the background. It
 // also answers what the user does with a posted notification: "تأكيد القراءة"
-// acknowledges it on the server, and activating it opens the notifications tab
-// and asks for the window to come to the front.
+// acknowledges it on the server, and activating it opens the notifications tab,
+// asks for the window to come to the front and, when the notification names a
+// ticket of the list, asks for that ticket's detail over the tab.
 class KalvorinAppDelegate : public QObject, public NotificationCenterDelegate {
     Q_OBJECT
 public:
@@ -38,6 +39,8 @@ public:
 signals:
     // The window should come to the front (the user activated a notification).
     void raiseRequested();
+    // The activated notification names this ticket of the list: its detail should open.
+    void ticketRequested(const QString& maintenanceNo);
 
 private:
     MobileAppState& m_state;

@@ -52,10 +52,12 @@ public:
         errorText[0] = '\0';
     }
     ~Transfer() override {
-        if (owner && attached)
-            curl_multi_remove_handle(owner->m_multi, easy);
-        if (owner)
+        // A finished transfer is no longer the transport's (which may be gone by now).
+        if (owner && !finished) {
+            if (attached)
+                curl_multi_remove_handle(owner->m_multi, easy);
             owner->m_running.erase(this);
+        }
         curl_easy_cleanup(easy);
         curl_slist_free_all(headerList);
     }

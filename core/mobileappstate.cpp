@@ -88,6 +88,18 @@ void MobileAppState::setStatus(std::optional<StatusResponse> value) {
     updateShowsShell();
 }
 
+void MobileAppState::setSessionEnded(bool value) {
+    if (value == m_sessionEnded)
+        return;
+    m_sessionEnded = value;
+    emit sessionEndedChanged();
+}
+
+QString MobileAppState::resumeName() const {
+    const QString remembered = rememberedUsername();
+    return remembered.isEmpty() ? m_signedInName : remembered;
+}
+
 void MobileAppState::setUser(std::optional<MobileUser> value) {
     if (value == m_user)
         return;
@@ -110,6 +122,8 @@ void MobileAppState::setTickets(QList<TicketSummary> value) {
         return;
     m_tickets = value;
     m_ticketModel->setTickets(std::move(value));
+    // A notification opens its ticket only while the ticket is in the list.
+    m_notificationModel->setTicketNumbers(TicketNumberIndex(m_tickets));
     emit ticketsChanged();
 }
 

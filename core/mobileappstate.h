@@ -49,6 +49,8 @@ class MobileAppState : public QObject {
     Q_PROPERTY(int selectedTab READ selectedTab WRITE setSelectedTab NOTIFY selectedTabChanged)
     Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
     Q_PROPERTY(QString errorMessage READ errorMessage WRITE setErrorMessage NOTIFY errorMessageChanged)
+    Q_PROPERTY(bool sessionEnded READ sessionEnded NOTIFY sessionEndedChanged)
+    Q_PROPERTY(QString resumeName READ resumeName NOTIFY sessionEndedChanged)
 
 public:
     // Preference keys, exactly as stored.
@@ -179,8 +181,17 @@ public:
     QString errorMessage() const { return m_errorMessage; }
     // A text of its own (sign-in, a dismissal): no load owns it.
     void setErrorMessage(const QString& value);
+    void setSessionEnded(bool value);
 
     KalvorinAPI* api() const { return m_api; }
+
+    // The server ended the session of the signed-in user (expiry, a restart,
+    // a sign-in elsewhere): its status check answered, and not as signed in.
+    // The screens stay; signing in again is the cure.
+    bool sessionEnded() const { return m_sessionEnded; }
+    // The name offered to sign in again: the remembered one, else the one
+    // signed in with (kept in memory only).
+    QString resumeName() const;
 
 signals:
     // The shell's wait between two polling passes is over (or was cut short).
@@ -201,6 +212,10 @@ signals:
     void selectedTabChanged();
     void loadingChanged();
     void errorMessageChanged();
+    void sessionEndedChanged();
+    // A sign-in as another account than the one signed in: what the screens
+    // hold (a draft, an open ticket) belongs to the other one.
+    void accountChanged();
 
 private:
     // The loads whose failure the banner shows. The banner belongs to the load that failed: the
@@ -251,6 +266,8 @@ private:
     int m_selectedTab = 0;
     bool m_loading = false;
     QString m_errorMessage;
+    bool m_sessionEnded = false;
+    QString m_signedInName;
     Load m_failedLoad = Load::None;
     bool m_failedUnreached = false;
 };

@@ -41,6 +41,8 @@ QCoro::Task<> MobileAppState::checkStatus() {
     // Any failure means "unreachable": the screens show it from ok=false; no text.
     if (answer) {
         serverReached();
+        if (m_user && answer->ok)
+            setSessionEnded(answer->authenticated != true);
         setStatus(std::move(answer).value());
     } else
         setStatus(unreachable());
@@ -79,8 +81,17 @@ QCoro::Task<> MobileAppState::login(QString username, QString password, bool rem
         co_return;
     }
 
+    const bool otherAccount = m_user && name.compare(m_signedInName, Qt::CaseInsensitive) != 0;
+    m_signedInName = name;
+    if (otherAccount) {
+        setDashboard(std::nullopt);
+        setTickets({});
+        setNotifications({});
+        emit accountChanged();
+    }
     // The user first, so the root view switches to the shell at once.
     setUser(answer->user);
+    setSessionEnded(false);
     if (remember)
         setRememberedUsername(name);
     setBiometricEnabled(true);
@@ -100,6 +111,8 @@ QCoro::Task<> MobileAppState::logout() {
     if (!alive)
         co_return;
     setUser(std::nullopt);
+    setSessionEnded(false);
+    m_signedInName.clear();
     setDashboard(std::nullopt);
     setTickets({});
     setNotifications({});

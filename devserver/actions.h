@@ -66,6 +66,10 @@ struct Call {
 // (the detail), ticket actions (ticket_action, upload_attachment), creation
 // (reference_data, the lookups, create_ticket), notifications (notifications,
 // ack_notification, register_device) and the test control.
+// Ends every session of `username`, as an expiry or a sign-in elsewhere would:
+// its next request is answered as signed out. Returns how many there were.
+int endSessions(Database& db, const QString& username);
+
 class Actions {
 public:
     using Handler = ApiReply (Actions::*)(Call&);

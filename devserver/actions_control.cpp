@@ -1,7 +1,8 @@
 // test_control: exists only with --test-controls. GET answers the current
 // faults; POST changes them with the command line's own syntax:
 //   {"clear": true, "latency": ["300", "tickets=900"], "fail": ["dashboard=503"],
-//    "drop": ["notifications"], "garbage": ["status=type"], "notifyNow": true}
+//    "drop": ["notifications"], "garbage": ["status=type"], "notifyNow": true,
+//    "endSessions": "agent"}
 
 #include "actions.h"
 
@@ -36,6 +37,8 @@ ApiReply Actions::testControl(Call& call) {
         }
         if (body.value(QStringLiteral("notifyNow")).toBool())
             notifyPeriodically();
+        if (const QJsonValue user = body.value(QStringLiteral("endSessions")); user.isString())
+            endSessions(m_db, user.toString());
     }
     return ApiReply::ok({{QStringLiteral("ok"), true}, {QStringLiteral("faults"), m_faults.toJson()}});
 }

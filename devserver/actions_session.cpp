@@ -95,4 +95,11 @@ ApiReply Actions::logout(Call& call) {
     return r;
 }
 
+int endSessions(Database& db, const QString& username) {
+    Transaction t(db);
+    QSqlQuery q = db.exec(QStringLiteral("DELETE FROM sessions WHERE username = ?"), {username});
+    t.commit();
+    return q.numRowsAffected();
+}
+
 } // namespace devserver

@@ -1,5 +1,6 @@
 // devserver: the development help-desk server. See README.md.
 
+#include "actions.h"
 #include "database.h"
 #include "options.h"
 #include "quitonsignal.h"
@@ -40,6 +41,11 @@ int main(int argc, char** argv) {
     if (!db.open(options.dbPath, options.reset, &error)) {
         fprintf(stderr, "devserver: cannot open %s: %s\n", qPrintable(options.dbPath), qPrintable(error));
         return 1;
+    }
+    if (!options.endSessionsOf.isEmpty()) {
+        const int ended = devserver::endSessions(db, options.endSessionsOf);
+        printLine(QStringLiteral("ended %1 session(s) of %2").arg(ended).arg(options.endSessionsOf));
+        return 0;
     }
     try {
         if (db.isEmpty()) {

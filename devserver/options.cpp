@@ -87,8 +87,13 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         QStringLiteral("tls-key"), QStringLiteral("PEM private key for --tls-cert."), QStringLiteral("file"));
     const QCommandLineOption quiet(QStringLiteral("quiet"),
                                    QStringLiteral("Print only the listening line (no account table)."));
+    const QCommandLineOption endSessions(
+        QStringLiteral("end-sessions"),
+        QStringLiteral("End every session of USER in the database and exit; a server running on the "
+                       "same database answers that user's next request as signed out."),
+        QStringLiteral("user"));
     p.addOptions({host, port, db, reset, seed, journal, latency, fail, drop, garbage, controls, notifyEvery,
-                  maxUpload, tlsCert, tlsKey, quiet});
+                  maxUpload, tlsCert, tlsKey, quiet, endSessions});
 
     ParsedOptions out;
     if (!p.parse(arguments)) {
@@ -131,6 +136,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     o.journalPath = p.value(journal);
     o.testControls = p.isSet(controls);
     o.quiet = p.isSet(quiet);
+    o.endSessionsOf = p.value(endSessions);
     if (p.isSet(notifyEvery)) {
         bool ok = false;
         o.notifyEverySeconds = p.value(notifyEvery).toInt(&ok);

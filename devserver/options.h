@@ -25,6 +25,7 @@ struct Options {
     qint64 maxUploadBytes = 256LL * 1024 * 1024;
     bool testControls = false;
     bool quiet = false;
+    QString endSessionsOf; // set: end that user's sessions in the database, then exit
     FaultPlan faults;
 
     static QString defaultDatabasePath();

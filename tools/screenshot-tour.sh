@@ -23,7 +23,7 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-"$build/devserver/devserver" --port 0 --db "$work/tour.sqlite" --reset >"$work/server.log" 2>&1 &
+"$build/devserver/devserver" --port 0 --db "$work/tour.sqlite" --reset --test-controls >"$work/server.log" 2>&1 &
 server_pid=$!
 i=0
 while ! grep -q '^listening on ' "$work/server.log"; do

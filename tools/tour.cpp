@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QJsonObject>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QQuickItem>
@@ -37,6 +38,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <qcorotask.h>
 #include <unistd.h>
 #include <utility>
 
@@ -121,6 +123,36 @@ void showFirstRow(Tour& tour, const char* listName) {
         QMetaObject::invokeMethod(list, "positionViewAtIndex", Q_ARG(int, 0), Q_ARG(int, 1));
 }
 
+// The first notification that names a ticket of the list, its card tapped as a finger does: the
+// ticket's detail over the notifications tab; then back to the list.
+void tourNotificationOpensTicket(Tour& tour, kalvorin::MobileAppState& state) {
+    pause(500);
+    showFirstRow(tour, "notificationList");
+    QQuickItem* card = nullptr;
+    for (const kalvorin::MobileNotification& n : state.notifications()) {
+        if (!state.notificationModel()->ticketNumberOf(n.id).isEmpty()) {
+            card = tour.find(qPrintable(QStringLiteral("notification_%1").arg(n.id)));
+            break;
+        }
+    }
+    QQuickItem* stack = tour.find("navigation");
+    if (!tour.check(card && stack, "no notification that names a ticket of the list"))
+        return;
+    tour.tap(card);
+    if (!tour.check(waitFor([&] { return stack->property("depth").toInt() == 2; }),
+                    "a tapped notification opens no ticket"))
+        return;
+    auto* screen = qvariant_cast<QQuickItem*>(stack->property("currentItem"));
+    QObject* view = screen ? qvariant_cast<QObject*>(screen->property("view")) : nullptr;
+    tour.check(view && waitFor([&] { return view->property("hasTicket").toBool(); }),
+               "the notification's ticket does not load");
+    pause(600);
+    tour.shoot(QStringLiteral("46-notification-opens-ticket"));
+    tour.tap(kalvorin::ui::findItem(screen, QStringLiteral("headerLeading")));
+    tour.check(waitFor([&] { return stack->property("depth").toInt() == 1; }), "no way back to the list");
+    pause(400);
+}
+
 void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     state.setSelectedTab(0);
     pause(600);
@@ -171,6 +203,7 @@ void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
     pause(500);
     tour.shoot(QStringLiteral("44-notifications-empty"));
     state.setNotifications(notifications);
+    tourNotificationOpensTicket(tour, state);
 
     state.setSelectedTab(0);
     state.setErrorMessage(QStringLiteral("رفض الخادم الاتصال. تأكد من عنوان الخادم ومن أنه يعمل."));
@@ -303,6 +336,50 @@ void tourCreateForm(Tour& tour, kalvorin::MobileAppState& state) {
     state.setSelectedTab(0);
     pause(400);
 }
+// A draft typed, kept across a tab switch; the confirmation of "مسح النموذج"; the server ending
+// the session (its test control) and the prompt over the shell; signed in again, the draft still
+// there.
+void tourDraftAndEndedSession(Tour& tour, kalvorin::MobileAppState& state, const QString& password) {
+    state.setSelectedTab(2);
+    tour.check(waitFor([&] { return tour.find("createTicketScreen") != nullptr; }), "no new-ticket screen");
+    QObject* form = qvariant_cast<QObject*>(tour.find("createTicketScreen")->property("form"));
+    if (!tour.check(form != nullptr, "no new-ticket form"))
+        return;
+    form->setProperty("beneficiary", QStringLiteral("محمد عبدالله"));
+    form->setProperty("email", QStringLiteral("m.abdullah@example.org"));
+    form->setProperty("title", QStringLiteral("انقطاع الشبكة في الدور الثاني"));
+    state.setSelectedTab(1);
+    pause(400);
+    state.setSelectedTab(2);
+    pause(400);
+    scrollCreateFormTo(tour, "top");
+    tour.shoot(QStringLiteral("24-new-ticket-draft-kept"));
+    scrollCreateFormTo(tour, "clearDraftButton");
+    tour.check(tour.tap(tour.find("clearDraftButton")), "no clear button");
+    pause(400);
+    tour.shoot(QStringLiteral("25-new-ticket-clear-confirmation"));
+    tour.check(tour.tap(tour.find("cancelClearButton")), "no cancel button");
+    pause(300);
+
+    const QString user = state.rememberedUsername();
+    QCoro::waitFor(state.api()->send<kalvorin::APIMessage>(
+        state.serverURL(), QStringLiteral("test_control"), QStringLiteral("POST"), {},
+        QJsonObject{{QStringLiteral("endSessions"), user}}));
+    state.startCheckStatus();
+    tour.check(waitFor([&] { return state.sessionEnded(); }), "the ended session is not noticed");
+    pause(500);
+    tour.shoot(QStringLiteral("26-session-ended-prompt"));
+    if (QQuickItem* prompt = tour.find("resumePasswordField"))
+        prompt->setProperty("text", password);
+    state.startLogin(user, password, true);
+    tour.check(waitFor([&] { return !state.sessionEnded() && !state.loading(); }), "no sign-in again");
+    pause(500);
+    scrollCreateFormTo(tour, "top");
+    tour.shoot(QStringLiteral("27-new-ticket-after-signing-in-again"));
+    QMetaObject::invokeMethod(form, "clearDraft");
+    state.setSelectedTab(0);
+    pause(400);
+}
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -392,6 +469,7 @@ int main(int argc, char* argv[]) {
     // banner.
     overviewTour(tour, state);
     tourCreateForm(tour, state);
+    tourDraftAndEndedSession(tour, state, password);
 
     // The connection settings opened from the More screen.
     if (QQuickItem* more = tour.find("tabScreen")) {

@@ -43,6 +43,19 @@ private slots:
         QVERIFY(state.references() && state.references()->services &&
                 !state.references()->services->isEmpty());
         QCOMPARE(state.loading(), false);
+        // Every notification about a ticket names it as the app reads it, and the ticket is in
+        // the list, so its card opens it; the general announcement opens none.
+        int aboutTickets = 0;
+        for (const MobileNotification& n : state.notifications()) {
+            const QString opens = state.notificationModel()->ticketNumberOf(n.id);
+            if (n.type != QStringLiteral("announcement")) {
+                QVERIFY2(!opens.isEmpty(), qPrintable(n.title.value_or(QString())));
+                ++aboutTickets;
+            } else {
+                QVERIFY2(opens.isEmpty(), qPrintable(n.title.value_or(QString())));
+            }
+        }
+        QVERIFY(aboutTickets > 0);
         QVERIFY(!center->posted.isEmpty());
         QVERIFY(center->posted.size() <= MobileAppState::kMaxPostedPerPass);
 

@@ -4,6 +4,7 @@
 
 #include "e2esupport.h"
 #include "testenv.h"
+#include "ticketnumberindex.h"
 
 #include <QJsonArray>
 #include <QNetworkCookie>
@@ -21,13 +22,15 @@ qint64 unreadOf(Client& c) {
     return r ? r->unread.value_or(-1) : -1;
 }
 
+// An unread notification that names the ticket as the client reads it (a whole token of its
+// title or body), so that it opens the ticket in the app.
 bool hasNotificationAbout(Client& c, const QString& number) {
     auto r = c.call<NotificationsResponse>(QStringLiteral("notifications"));
     if (!r)
         return false;
+    const TicketNumberIndex ticket(QStringList{number});
     for (const MobileNotification& n : r->notifications)
-        if (!n.isRead.value_or(true) &&
-            (n.title.value_or(QString()) + n.body.value_or(QString())).contains(number))
+        if (!n.isRead.value_or(true) && ticket.namedBy(n) == number)
             return true;
     return false;
 }

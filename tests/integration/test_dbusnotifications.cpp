@@ -11,6 +11,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QElapsedTimer>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
@@ -138,35 +139,52 @@ private slots:
 
     // The posted notification offers "تأكيد القراءة"; the desktop's answer reaches the delegate:
     // the button acknowledges on the server, a click on the notification opens the notifications
-    // tab and raises the window. Signals about other programs' notifications change nothing.
+    // tab and raises the window, and asks for the ticket it names when that ticket is in the list.
+    // Signals about other programs' notifications change nothing.
     void notificationActions_data() {
+        QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("ours");
         QTest::addColumn<QString>("action");
         QTest::addColumn<int>("acknowledged");
         QTest::addColumn<int>("tab");
         QTest::addColumn<int>("raised");
-        QTest::newRow("confirm reading") << true << "acknowledge" << 1 << 0 << 0;
-        QTest::newRow("activation") << true << "default" << 0 << 3 << 1;
-        QTest::newRow("another program's") << false << "default" << 0 << 0 << 0;
+        QTest::addColumn<QString>("opened");
+        const QString names = QStringLiteral("إغلاق البلاغ MNT-2026-00045");
+        QTest::newRow("confirm reading") << names << true << "acknowledge" << 1 << 0 << 0 << "";
+        QTest::newRow("activation") << "بلاغ" << true << "default" << 0 << 3 << 1 << "";
+        QTest::newRow("activation, a ticket of the list")
+            << names << true << "default" << 0 << 3 << 1 << "MNT-2026-00045";
+        QTest::newRow("activation, a ticket not in the list")
+            << QStringLiteral("إغلاق البلاغ MNT-2026-00046") << true << "default" << 0 << 3 << 1 << "";
+        QTest::newRow("another program's") << names << false << "default" << 0 << 0 << 0 << "";
     }
     void notificationActions() {
+        QFETCH(QString, title);
         QFETCH(bool, ours);
         QFETCH(QString, action);
         QFETCH(int, acknowledged);
         QFETCH(int, tab);
         QFETCH(int, raised);
+        QFETCH(QString, opened);
         startService();
         test::TestServer server;
         QVERIFY(server.start());
-        server.setReply("notifications", 200, R"({"ok":true,"notifications":[{"id":7,"title":"بلاغ"}]})");
+        server.setReply("notifications", 200,
+                        QJsonDocument(QJsonObject{{"ok", true},
+                                                  {"notifications",
+                                                   QJsonArray{QJsonObject{{"id", 7}, {"title", title}}}}})
+                            .toJson());
+        server.setReply("tickets", 200, R"({"ok":true,"tickets":[{"maintenanceNo":"MNT-2026-00045"}]})");
         MobileAppState state;
         state.setServerURL(server.baseURL());
         KalvorinAppDelegate delegate(state);
         delegate.didFinishLaunching(*state.notificationCenter());
         QSignalSpy raise(&delegate, &KalvorinAppDelegate::raiseRequested);
+        QSignalSpy ticket(&delegate, &KalvorinAppDelegate::ticketRequested);
+        QCoro::waitFor(state.loadTickets());
         QCoro::waitFor(state.loadNotifications());
         QCOMPARE(service->calls.size(), 1);
-        QCOMPARE(service->calls[0].actions, (QStringList{"default", "بلاغ", "acknowledge", "تأكيد القراءة"}));
+        QCOMPARE(service->calls[0].actions, (QStringList{"default", title, "acknowledge", "تأكيد القراءة"}));
 
         invoke(ours ? service->shown.firstKey() : 12345, action);
         if (acknowledged)
@@ -179,6 +197,9 @@ private slots:
             QCOMPARE(QJsonDocument::fromJson(acks[0].body).object().value("notificationId"), QJsonValue(7));
         QCOMPARE(state.selectedTab(), tab);
         QCOMPARE(raise.size(), raised);
+        QCOMPARE(ticket.size(), opened.isEmpty() ? 0 : 1);
+        if (!opened.isEmpty())
+            QCOMPARE(ticket.first().first().toString(), opened);
         stopService();
     }
 

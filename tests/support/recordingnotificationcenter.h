@@ -28,6 +28,15 @@ public:
         posted.append(std::move(content));
         co_return ok;
     }
+    // The user answers a posted notification (activates it: NotificationCenter::kDefaultAction, or
+    // presses one of its buttons), as the desktop reports it to the delegate. False when nothing
+    // was posted under that identifier or no delegate listens.
+    bool answer(const QString& identifier, const QString& action) {
+        if (!postedIdentifiers().contains(identifier) || !delegate())
+            return false;
+        delegate()->didReceive(identifier, action);
+        return true;
+    }
     QStringList postedIdentifiers() const {
         QStringList out;
         for (const Content& c : posted)

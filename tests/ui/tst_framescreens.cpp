@@ -217,6 +217,8 @@ private slots:
         QVERIFY(showRoot(60));
         QTRY_VERIFY(state->status().has_value());
         QVERIFY(find("loginScreen"));
+        // Signed in, the server knows the session.
+        server->setReply(QStringLiteral("status"), 200, R"({"ok":true,"authenticated":true})");
         QCoro::waitFor(state->login(QStringLiteral("ali"), QStringLiteral("pw"), true));
         QTRY_VERIFY(find("shell"));
         // The shell registers the device again, refreshes, then polls status and notifications.
@@ -232,7 +234,9 @@ private slots:
         // The badge counts the two unread notifications (one without isRead).
         QTRY_COMPARE(find("tabBar")->property("unread").toInt(), 2);
 
-        // Sign out from the More screen: the shell goes, and nothing more is polled.
+        // Sign out from the More screen (the server forgets the session): the shell goes, and
+        // nothing more is polled.
+        server->setReply(QStringLiteral("status"), 200, R"({"ok":true,"authenticated":false})");
         click(find("signOutEntry"));
         QTRY_VERIFY(find("loginScreen"));
         QVERIFY(!find("shell"));

@@ -184,10 +184,9 @@ private slots:
         QTRY_VERIFY(find("shell"));
         for (int tab = 0; tab < FrameRules::kTabCount; ++tab) {
             state->setSelectedTab(tab);
-            QQuickItem* loader = find("tabScreen");
-            QTRY_VERIFY(loader && loader->property("status").toInt() == 1); // Loader.Ready
-            auto* screen = qvariant_cast<QObject*>(loader->property("item"));
-            QVERIFY(screen);
+            QQuickItem* shell = find("shell");
+            QObject* screen = nullptr;
+            QTRY_VERIFY((screen = qvariant_cast<QObject*>(shell->property("shownScreen"))));
             checkScreenAndItsPopups(QStringLiteral("tab %1").arg(tab), screen);
             if (QTest::currentTestFailed())
                 return;

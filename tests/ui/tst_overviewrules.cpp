@@ -8,6 +8,7 @@
 #include "testenv.h"
 #include "ticketfilter.h"
 #include "ticketlistmodel.h"
+#include "ticketnumberindex.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -645,6 +646,95 @@ private slots:
         QCOMPARE(model.unreadCount(), 1);
         QCOMPARE(changes.size(), 1);
         QCOMPARE(unread.size(), 2);
+    }
+
+    // ---- the ticket a notification names ---------------------------------------------------
+
+    // Whole tokens only, against the numbers of the list; the first named in reading order.
+    void ticketNamedInText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("named");
+        const QString n45 = QStringLiteral("MNT-2026-00045");
+        QTest::newRow("Arabic around") << QStringLiteral("تم إسناد البلاغ MNT-2026-00045 إليك") << n45;
+        QTest::newRow("first word") << QStringLiteral("MNT-2026-00045 أغلق") << n45;
+        QTest::newRow("full stop") << QStringLiteral("أغلق البلاغ MNT-2026-00045.") << n45;
+        QTest::newRow("Arabic comma") << QStringLiteral("البلاغ MNT-2026-00045، يرجى المتابعة") << n45;
+        QTest::newRow("brackets") << QStringLiteral("بلاغ («MNT-2026-00045»)") << n45;
+        QTest::newRow("colon, no space") << QStringLiteral("طلب إحالة:MNT-2026-00045") << n45;
+        QTest::newRow("isolates around") << QStringLiteral("البلاغ \u2068MNT-2026-00045\u2069 جديد") << n45;
+        QTest::newRow("marks, no spaces") << QStringLiteral("البلاغ\u200EMNT-2026-00045\u200F.") << n45;
+        QTest::newRow("a longer number") << QStringLiteral("البلاغ MNT-2026-000451 جديد") << QString();
+        QTest::newRow("a number after a hyphen") << QStringLiteral("البلاغ MNT-2026-00045-2") << QString();
+        QTest::newRow("a digit before") << QStringLiteral("2MNT-2026-00045") << QString();
+        QTest::newRow("glued to a word") << QStringLiteral("البلاغMNT-2026-00045") << QString();
+        QTest::newRow("another case") << QStringLiteral("mnt-2026-00045") << QString();
+        QTest::newRow("the shorter number of the list")
+            << QStringLiteral("البلاغ MNT-2026-0004 مغلق") << QStringLiteral("MNT-2026-0004");
+        QTest::newRow("two numbers, the first")
+            << QStringLiteral("دمج MNT-2026-00046 في MNT-2026-00045") << QStringLiteral("MNT-2026-00046");
+        QTest::newRow("unknown, then known") << QStringLiteral("MNT-2026-99999 ثم MNT-2026-00045") << n45;
+        QTest::newRow("none") << QStringLiteral("صيانة مجدولة للأنظمة يوم الجمعة") << QString();
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("a number of two words")
+            << QStringLiteral("تحديث على REQ 77 اليوم") << QStringLiteral("REQ 77");
+        QTest::newRow("a number of two words, longer") << QStringLiteral("تحديث على REQ 778") << QString();
+        QTest::newRow("a number with a sign") << QStringLiteral("الطلب #12 مغلق") << QStringLiteral("#12");
+        QTest::newRow("a number with a sign, longer") << QStringLiteral("الطلب #123 مغلق") << QString();
+        QTest::newRow("the signed number after another")
+            << QStringLiteral("MNT-2026-00046 و #12") << QStringLiteral("MNT-2026-00046");
+    }
+    void ticketNamedInText() {
+        QFETCH(QString, text);
+        QFETCH(QString, named);
+        const TicketNumberIndex index(
+            QStringList{"MNT-2026-00045", "MNT-2026-0004", "MNT-2026-00046", "REQ 77", "#12", ""});
+        QCOMPARE(index.namedIn(text), named);
+    }
+
+    // The card's ticket: the title's first, else the body's; it follows the list of tickets, and
+    // only the rows whose ticket changed tell the view.
+    void notificationsFindTheirTicket() {
+        MobileAppState state;
+        QAbstractItemModelTester tester(state.notificationModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        auto notification = [](qint64 id, std::optional<QString> title, std::optional<QString> body) {
+            MobileNotification n;
+            n.id = id;
+            n.title = std::move(title);
+            n.body = std::move(body);
+            return n;
+        };
+        state.setNotifications(
+            {notification(1, QStringLiteral("إغلاق البلاغ MNT-1"), QStringLiteral("وبعده MNT-2")),
+             notification(2, QStringLiteral("تحديث على بلاغ"), QStringLiteral("طرأ تحديث على MNT-2.")),
+             notification(3, {}, QStringLiteral("أُغلق MNT-3")),
+             notification(4, QStringLiteral("صيانة مجدولة"), {})});
+        auto ticketNumbers = [&] {
+            QStringList out;
+            for (int row = 0; row < state.notificationModel()->count(); ++row)
+                out << state.notificationModel()
+                           ->index(row)
+                           .data(NotificationListModel::TicketNumberRole)
+                           .toString();
+            return out;
+        };
+        QCOMPARE(ticketNumbers(), (QStringList{"", "", "", ""}));
+        QSignalSpy changes(state.notificationModel(), &QAbstractItemModel::dataChanged);
+        state.setTickets(numbered({"MNT-1", "MNT-2"}));
+        QCOMPARE(ticketNumbers(), (QStringList{"MNT-1", "MNT-2", "", ""}));
+        QCOMPARE(changes.size(), 2);
+        QCOMPARE(changes.first().at(2).value<QList<int>>(),
+                 QList<int>{NotificationListModel::TicketNumberRole});
+        QCOMPARE(state.notificationModel()->ticketNumberOf(2), QStringLiteral("MNT-2"));
+        QCOMPARE(state.notificationModel()->ticketNumberOf(99), QString());
+        // MNT-1 leaves the list: its notification falls back to the body's ticket; MNT-3 arrives.
+        changes.clear();
+        state.setTickets(numbered({"MNT-2", "MNT-3"}));
+        QCOMPARE(ticketNumbers(), (QStringList{"MNT-2", "MNT-2", "MNT-3", ""}));
+        QCOMPARE(changes.size(), 2);
+        // A notification that arrives later finds its ticket at once.
+        state.setNotifications({notification(5, QStringLiteral("بلاغ جديد MNT-3"), {})});
+        QCOMPARE(ticketNumbers(), QStringList{"MNT-3"});
     }
 
     void stateSettersIgnoreEqualValues() {

@@ -1,8 +1,12 @@
 // The overview screens offscreen in the signed-in shell, against a real local server: what the
 // rows show, typing in the search, the service-level quick filter and the orders, pulling a list
-// down, a row's tap, acknowledging, the empty notifications, the load-failure banner, and the
-// ticket list at 10,000 rows.
+// down, a row's tap, acknowledging, a notification that opens its ticket (tapped, or activated on
+// the desktop), the empty notifications, the load-failure banner, and the ticket list at 10,000
+// rows.
 
+#include "appdelegate.h"
+#include "appwindow.h"
+#include "fixtures.h"
 #include "frameui.h"
 #include "kalvorinui.h"
 #include "mobileappstate.h"
@@ -26,7 +30,18 @@ class OverviewScreensTest : public QObject {
 
     std::unique_ptr<TestServer> server;
     std::unique_ptr<MobileAppState> state;
+    kalvorin::test::RecordingNotificationCenter* center = nullptr;
     kalvorin::test::RootView root;
+
+    // Three unread notifications: one names a ticket of the list, one names none, one names a
+    // ticket the list does not hold. The ticket's detail answers for MNT-1.
+    void serveNotificationsAboutTickets() {
+        server->setReply(
+            QStringLiteral("notifications"), 200,
+            R"({"ok":true,"notifications":[{"id":7,"title":"تم إسناد البلاغ MNT-1 إليك","body":"يرجى المعالجة قبل نهاية الدوام."},{"id":8,"title":"صيانة مجدولة للأنظمة","body":"تتوقف الأنظمة يوم الجمعة."},{"id":9,"title":"إغلاق البلاغ MNT-77"}]})");
+        server->setReply(QStringLiteral("ticket"), 200,
+                         kalvorin::test::fixture("ticket.json").replace("MNT-2024-00917", "MNT-1"));
+    }
 
     // Signed in on the given tab, the shell's first refresh over: its loading went on and off
     // again, so no load of its own can still land after the test has set up its answers.
@@ -61,7 +76,7 @@ class OverviewScreensTest : public QObject {
 
 private slots:
     void init() {
-        QVERIFY(kalvorin::test::startStateWithServer(server, state));
+        QVERIFY(kalvorin::test::startStateWithServer(server, state, &center));
         kalvorin::ui::installAppState(state.get());
         server->setReply(QStringLiteral("status"), 200, R"({"ok":true,"authenticated":true})");
         server->setReply(
@@ -294,6 +309,116 @@ private slots:
         for (const auto& request : server->requestsFor(QStringLiteral("ack_notification")))
             QCOMPARE(request.body, QByteArray(R"({"notificationId":7})"));
         server->release();
+    }
+
+    // A tap on the card of a notification that names a ticket of the list opens that ticket over
+    // the notifications tab, and back returns to the list. Its "تأكيد القراءة" acknowledges and
+    // opens nothing; a card that names no ticket of the list opens nothing either.
+    void aNotificationCardOpensItsTicket() {
+        serveNotificationsAboutTickets();
+        QVERIFY(shellOn(3, "notificationsScreen"));
+        QTRY_VERIFY(root.find("notification_9"));
+        QQuickItem* stack = root.find("navigation");
+        QQuickItem* card = root.find("notification_7");
+        QTRY_VERIFY(kalvorin::ui::findItem(card, QStringLiteral("ticketLink"))->isVisible());
+        QCOMPARE(textOf(card, "ticketLinkNumber"), QStringLiteral("MNT-1"));
+        for (const char* other : {"notification_8", "notification_9"})
+            QVERIFY(!kalvorin::ui::findItem(root.find(other), QStringLiteral("ticketLink"))->isVisible());
+
+        // The acknowledge button of the card that opens a ticket only acknowledges.
+        TestServer::Reply held;
+        held.hold = true;
+        server->setReply(QStringLiteral("ack_notification"), held);
+        root.click(kalvorin::ui::findItem(card, QStringLiteral("acknowledgeButton")));
+        QTRY_COMPARE(server->heldCount(), 1);
+        QCOMPARE(QByteArray(server->requestsFor(QStringLiteral("ack_notification")).first().body),
+                 QByteArray(R"({"notificationId":7})"));
+        // The cards that name no ticket of the list: a finger on them changes nothing.
+        for (const char* other : {"notification_8", "notification_9"}) {
+            QQuickItem* item = root.find(other);
+            QTest::mouseClick(root.view.get(), Qt::LeftButton, {},
+                              item->mapToScene(QPointF(item->width() / 2, item->height() / 3)).toPoint());
+        }
+        root.settle();
+        QCOMPARE(stack->property("depth").toInt(), 1);
+        QCOMPARE(server->requestsFor(QStringLiteral("ticket")).size(), 0);
+        server->release();
+
+        // The card itself opens its ticket, over the notifications tab.
+        root.click(card);
+        QTRY_COMPARE(stack->property("depth").toInt(), 2);
+        QCOMPARE(state->selectedTab(), 3);
+        auto* detail = stack->property("currentItem").value<QQuickItem*>();
+        QTRY_COMPARE(textOf(detail, "ticketNumber"), QStringLiteral("MNT-1"));
+        QCOMPARE(server->requestsFor(QStringLiteral("ticket")).size(), 1);
+        QVERIFY(
+            server->requestsFor(QStringLiteral("ticket")).first().rawQuery.contains("maintenanceNo=MNT-1"));
+        QCOMPARE(server->requestsFor(QStringLiteral("ack_notification")).size(), 1);
+        QTRY_VERIFY(!stack->property("busy").toBool());
+        root.click(kalvorin::ui::findItem(detail, QStringLiteral("headerLeading")));
+        QTRY_COMPARE(stack->property("depth").toInt(), 1);
+        QTRY_VERIFY(root.find("notificationsScreen") && root.find("notificationsScreen")->isVisible());
+        QVERIFY(root.find("notification_7"));
+    }
+
+    // Activating a desktop notification brings the app's window to the front on the notifications
+    // tab, with the ticket it names opened over it when that ticket is in the list.
+    void activatingTheDesktopNotificationOpensItsTicket_data() {
+        QTest::addColumn<int>("fromTab");
+        QTest::addColumn<QString>("identifier");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("from the dashboard") << 0 << "kalvorin-7"
+                                            << "MNT-1";
+        QTest::newRow("on the notifications tab") << 3 << "kalvorin-7"
+                                                  << "MNT-1";
+        QTest::newRow("no ticket named") << 1 << "kalvorin-8"
+                                         << "";
+        QTest::newRow("a ticket not in the list") << 0 << "kalvorin-9"
+                                                  << "";
+    }
+    void activatingTheDesktopNotificationOpensItsTicket() {
+        QFETCH(int, fromTab);
+        QFETCH(QString, identifier);
+        QFETCH(QString, opened);
+        serveNotificationsAboutTickets();
+        state->setSelectedTab(fromTab);
+        kalvorin::test::AppWindow app;
+        QVERIFY(app.show());
+        KalvorinAppDelegate delegate(*state);
+        delegate.didFinishLaunching(*center);
+        kalvorin::ui::followNotificationActivation(delegate, *app.engine);
+        QTRY_VERIFY(center->postedIdentifiers().contains(identifier));
+        QTRY_VERIFY(!state->tickets().isEmpty() && !state->loading());
+
+        // Another window in front, as when the user works in another program.
+        QQuickWindow other;
+        other.resize(200, 200);
+        other.show();
+        other.requestActivate();
+        QTRY_VERIFY(other.isActive());
+
+        QVERIFY(center->answer(identifier, NotificationCenter::kDefaultAction));
+        QTRY_VERIFY(app.window->isActive());
+        QCOMPARE(state->selectedTab(), 3);
+        QQuickItem* stack = app.find("navigation");
+        QTRY_VERIFY(app.find("notificationsScreen"));
+        if (opened.isEmpty()) {
+            app.settle();
+            QCOMPARE(stack->property("depth").toInt(), 1);
+            QCOMPARE(server->requestsFor(QStringLiteral("ticket")).size(), 0);
+            return;
+        }
+        QTRY_COMPARE(stack->property("depth").toInt(), 2);
+        auto* detail = stack->property("currentItem").value<QQuickItem*>();
+        QTRY_COMPARE(textOf(detail, "ticketNumber"), opened);
+        QTRY_VERIFY(!stack->property("busy").toBool());
+        // Activated again while it is open: the same ticket is not stacked twice.
+        QVERIFY(center->answer(identifier, NotificationCenter::kDefaultAction));
+        app.settle();
+        QCOMPARE(stack->property("depth").toInt(), 2);
+        QVERIFY(app.tap(kalvorin::ui::findItem(detail, QStringLiteral("headerLeading"))));
+        QTRY_COMPARE(stack->property("depth").toInt(), 1);
+        QVERIFY(app.find("notificationsScreen")->isVisible());
     }
 
     void noNotificationsShowTheEmptyState() {

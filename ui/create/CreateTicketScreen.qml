@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Controls
 import QtQuick.Layouts
 import QtQuick.Templates as T
 import Kalvorin.Theme
@@ -7,8 +8,8 @@ import Kalvorin.Frame
 
 // The "بلاغ جديد" tab: one scrolling form over the shared background. The form object holds
 // every field and rule; this view lays the blocks out in order and binds them to it. The shell
-// creates the screen when the tab is chosen and drops it, with everything typed, when another
-// tab is.
+// keeps the screen, and so the draft, from the first visit to its tab until sign-out; "مسح
+// النموذج" empties it after a confirmation.
 Item {
     id: screen
     objectName: "createTicketScreen"
@@ -323,6 +324,16 @@ Item {
                 busy: form.running
             }
 
+            TextButton {
+                objectName: "clearDraftButton"
+                text: "مسح النموذج"
+                color: KalvorinTheme.red
+                font: KalvorinTheme.fontNamed("Tajawal-Bold", 15)
+                enabled: !form.running
+                onClicked: clearConfirmation.open()
+                Layout.alignment: Qt.AlignHCenter
+            }
+
             Notice {
                 objectName: "resultMessage"
                 Accessible.role: Accessible.AlertMessage
@@ -331,6 +342,73 @@ Item {
             }
 
             MobileBottomReachablePadding {}
+        }
+    }
+
+    Dialog {
+        id: clearConfirmation
+        objectName: "clearDraftConfirmation"
+        parent: Overlay.overlay
+        anchors.centerIn: parent
+        width: Math.min(320, (parent ? parent.width : 390) - 48)
+        modal: true
+        focus: true
+        padding: 20
+        closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
+
+        ReturnFocus {
+            popup: clearConfirmation
+        }
+
+        background: Rectangle {
+            radius: 18
+            color: KalvorinTheme.panel2
+            border.width: 1
+            border.color: KalvorinTheme.stroke
+        }
+        contentItem: ColumnLayout {
+            LayoutMirroring.enabled: true
+            LayoutMirroring.childrenInherit: true
+            spacing: 14
+            Text {
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+                text: "مسح البلاغ الجديد؟"
+                color: KalvorinTheme.text
+                font: KalvorinTheme.fontNamed("Tajawal-ExtraBold", 18)
+                horizontalAlignment: Text.AlignHCenter
+                Layout.fillWidth: true
+            }
+            Text {
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+                text: "سيُحذف كل ما أدخلته في النموذج والمرفقات المختارة، ولا يمكن استعادته."
+                color: KalvorinTheme.muted
+                font: KalvorinTheme.fontNamed("Tajawal-Medium", 14)
+                wrapMode: Text.Wrap
+                horizontalAlignment: Text.AlignHCenter
+                Layout.fillWidth: true
+            }
+            RowLayout {
+                spacing: 12
+                Layout.fillWidth: true
+                PrimaryButtonStyle {
+                    objectName: "confirmClearButton"
+                    text: "مسح"
+                    font: KalvorinTheme.fontNamed("Tajawal-Bold", 16)
+                    Layout.fillWidth: true
+                    onClicked: {
+                        form.clearDraft();
+                        clearConfirmation.close();
+                    }
+                }
+                TextButton {
+                    objectName: "cancelClearButton"
+                    text: "إلغاء"
+                    font: KalvorinTheme.fontNamed("Tajawal-Bold", 16)
+                    onClicked: clearConfirmation.close()
+                }
+            }
         }
     }
 }

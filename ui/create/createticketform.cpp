@@ -570,4 +570,23 @@ void CreateTicketForm::clearAfterSuccess() {
     applyCreateContextIfNeeded();
 }
 
+void CreateTicketForm::clearDraft() {
+    if (m_running)
+        return;
+    setChain(ReporterChain{});
+    clearAfterSuccess();
+    setPriority(kInitialPriority);
+    setMessage(QString());
+    setLookupMessage(QString());
+    for (auto [field, changed] :
+         {std::pair{&m_lastNationalLookup, &CreateTicketForm::lastNationalLookupChanged},
+          std::pair{&m_lastAccountLookup, &CreateTicketForm::lastAccountLookupChanged}}) {
+        if (!field->isEmpty()) {
+            field->clear();
+            emit(this->*changed)();
+        }
+    }
+    setShowCreateAttachmentImporter(false);
+}
+
 } // namespace kalvorin::create

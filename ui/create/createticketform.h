@@ -199,6 +199,9 @@ public:
     static QString resultText(const CreateTicketResponse& answer);
     QCoro::Task<> create();
     Q_INVOKABLE void startCreate();
+    // Back to a fresh form: every field, the lookups' state, the reporter levels (prefilled
+    // again), the joint-processing block, the priority and the picked files.
+    Q_INVOKABLE void clearDraft();
 
 signals:
     void appStateChanged();
@@ -244,7 +247,8 @@ private:
     ReporterChain m_chain;
     bool m_requiresParticipants = false;
     QString m_participantScopeId, m_participantReason;
-    QString m_priority = QStringLiteral("متوسطة");
+    static inline const QString kInitialPriority = QStringLiteral("متوسطة");
+    QString m_priority = kInitialPriority;
     qint64 m_selectedServiceId = 0;
     QString m_message, m_lookupMessage, m_lastNationalLookup, m_lastAccountLookup;
     AttachmentListModel* m_attachments;

@@ -6,6 +6,9 @@ import Kalvorin.Frame
 // The signed-in shell: the screen of the selected tab under a navigation stack (a ticket opened
 // from a row is pushed over it), the tab bar at the bottom, and the background work (register
 // the device, refresh, then poll status and notifications) for as long as the shell is shown.
+// The new-ticket screen is made the first time its tab is chosen and then kept, hidden behind
+// the other tabs, with everything typed and picked, until sign-out or a sign-in as another
+// account. When the server ends the session, a prompt to sign in again covers the shell.
 Item {
     id: shell
 
@@ -23,18 +26,53 @@ Item {
                 id: screen
                 objectName: "tabScreen"
                 anchors.fill: parent
-                source: ShellNavigation.tabScreen(shell.shownTab)
+                source: shell.showsDraft ? "" : ShellNavigation.tabScreen(shell.shownTab)
+            }
+            Loader {
+                id: draft
+                objectName: "draftScreen"
+                anchors.fill: parent
+                active: shell.draftOpened
+                visible: shell.showsDraft
+                source: ShellNavigation.tabScreen(FrameRules.NewTicketTab)
             }
         }
     }
 
+    readonly property bool showsDraft: shownTab === FrameRules.NewTicketTab
+    property bool draftOpened: showsDraft
+    onShowsDraftChanged: if (showsDraft) draftOpened = true
+    // The screen of the shown tab.
+    readonly property QtObject shownScreen: showsDraft ? draft.item : screen.item
+
     // Another tab starts from its own screen, not from a ticket opened elsewhere.
     onShownTabChanged: navigation.pop(null, StackView.Immediate)
+
+    // What the screens hold belongs to the account that was signed in.
+    Connections {
+        target: AppState
+        function onAccountChanged() {
+            navigation.pop(null, StackView.Immediate);
+            shell.draftOpened = shell.showsDraft;
+            draft.active = false;
+            draft.active = Qt.binding(() => shell.draftOpened);
+        }
+    }
+
+    SessionEndedPrompt {
+        id: sessionPrompt
+        visible: AppState.sessionEnded
+    }
 
     Connections {
         target: ShellNavigation
         function onTicketRequested(maintenanceNo) {
             const detail = ShellNavigation.ticketDetailScreen();
+            // A desktop notification activated again while its ticket is in front adds nothing.
+            const inFront = navigation.find((item, index) => index > 0 && index === navigation.depth - 1
+                                                             && item.maintenanceNo === maintenanceNo);
+            if (inFront)
+                return;
             if (detail.length > 0)
                 navigation.push(detail, { maintenanceNo: maintenanceNo });
         }

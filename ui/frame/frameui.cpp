@@ -2,16 +2,20 @@
 // this file and with it the import of the static Kalvorin.Frame QML plugin.
 #include "frameui.h"
 
+#include "appdelegate.h"
 #include "appstatesingleton.h"
 #include "kalvorinui.h"
+#include "shellnavigation.h"
 
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPalette>
+#include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QTranslator>
+#include <QWindow>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(Kalvorin_FramePlugin)
@@ -62,6 +66,25 @@ void prepareApplication(QGuiApplication& app) {
 
     loadFonts();
     QQuickStyle::setStyle(QStringLiteral("Basic"));
+}
+
+void followNotificationActivation(KalvorinAppDelegate& delegate, QQmlApplicationEngine& engine) {
+    QObject::connect(&delegate, &KalvorinAppDelegate::raiseRequested, &engine, [&engine] {
+        if (engine.rootObjects().isEmpty())
+            return;
+        if (auto* window = qobject_cast<QWindow*>(engine.rootObjects().constFirst())) {
+            window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
+            window->show();
+            window->raise();
+            window->requestActivate();
+        }
+    });
+    QObject::connect(&delegate, &KalvorinAppDelegate::ticketRequested, &engine,
+                     [&engine](const QString& maintenanceNo) {
+                         const int type = qmlTypeId("Kalvorin.Frame", 1, 0, "ShellNavigation");
+                         if (auto* navigation = engine.singletonInstance<ShellNavigation*>(type))
+                             navigation->openTicket(maintenanceNo);
+                     });
 }
 
 QQuickItem* findItem(QQuickItem* item, const QString& name) {

@@ -2,12 +2,14 @@
 // The app frame's entry for programs that show it (the app, the tour, the UI tests).
 
 class QGuiApplication;
+class QQmlApplicationEngine;
 class QQuickItem;
 class QString;
 
 namespace kalvorin {
+class KalvorinAppDelegate;
 class MobileAppState;
-}
+} // namespace kalvorin
 
 namespace kalvorin::ui {
 
@@ -19,6 +21,11 @@ void installAppState(MobileAppState* state);
 // platform texts (Qt's own messages read in Arabic, as on the phone), the bundled faces, the
 // Basic controls style and a dark platform palette. Call once, after the application exists.
 void prepareApplication(QGuiApplication& app);
+
+// What the user does with a desktop notification reaches the window of `engine`: the window
+// comes to the front, and a ticket the notification names opens in the shell's navigation, as a
+// tapped row's does. Call once the engine has loaded the window.
+void followNotificationActivation(KalvorinAppDelegate& delegate, QQmlApplicationEngine& engine);
 
 // The item named `name` at or below `item`, searching the item tree (screens made by a Loader
 // hang there, not always in the object tree); null when there is none. For the tour and tests.

@@ -6,17 +6,50 @@ import Kalvorin.Frame
 // One server notification: the "جديد" capsule and the acknowledge button while it is unread,
 // its title, body and time. The values are the notification model's roles. Acknowledging only
 // starts the request: the card changes when the reloaded list says the notification is read.
+// A notification that names a ticket of the list opens that ticket's detail when the card is
+// tapped (anywhere but on the acknowledge button), and says so on its last line.
 ProPanel {
     id: root
 
     required property var model
     readonly property bool unread: model.unread
+    // The ticket the card opens; empty when the notification names none of the list.
+    readonly property string ticketNumber: model.ticketNumber
+    readonly property bool opensTicket: ticketNumber.length > 0
 
     objectName: "notification_" + model.id
     tint: root.unread ? KalvorinTheme.teal : KalvorinTheme.stroke
     radius: 18
     padding: 14
     implicitHeight: content.implicitHeight + 2 * padding
+
+    function openTicket() {
+        if (root.opensTicket)
+            ShellNavigation.openTicket(root.ticketNumber);
+    }
+
+    activeFocusOnTab: root.opensTicket
+    Accessible.role: root.opensTicket ? Accessible.Button : Accessible.Grouping
+    Accessible.name: root.opensTicket ? root.model.titleText : ""
+    Accessible.description: root.opensTicket ? linkLabel.text + " " + root.ticketNumber : ""
+    Accessible.onPressAction: root.openTicket()
+    Keys.onSpacePressed: root.openTicket()
+    Keys.onReturnPressed: root.openTicket()
+
+    TapHandler {
+        enabled: root.opensTicket
+        onTapped: root.openTicket()
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        anchors.margins: -root.padding
+        radius: root.radius
+        color: "transparent"
+        border.width: 2
+        border.color: KalvorinTheme.teal
+        visible: root.activeFocus
+    }
 
     ColumnLayout {
         id: content
@@ -75,6 +108,37 @@ ProPanel {
             horizontalAlignment: KalvorinTheme.leading
             Layout.fillWidth: true
         }
+        RowLayout {
+            objectName: "ticketLink"
+            visible: root.opensTicket
+            Layout.fillWidth: true
+            spacing: 6
+            Symbol {
+                name: "ticket.fill"
+                size: 15
+                color: KalvorinTheme.teal
+            }
+            Text {
+                id: linkLabel
+                text: "عرض البلاغ"
+                color: KalvorinTheme.teal
+                font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
+            }
+            Text {
+                objectName: "ticketLinkNumber"
+                text: root.ticketNumber
+                color: KalvorinTheme.text
+                font: KalvorinTheme.fontNamed("Tajawal-Bold", 12)
+                horizontalAlignment: KalvorinTheme.leading
+                elide: Text.ElideRight
+                Layout.fillWidth: true
+            }
+            Symbol {
+                name: "chevron.left"
+                size: 18
+                color: KalvorinTheme.teal
+            }
+        }
         Item {
             id: acknowledge
             objectName: "acknowledgeButton"
@@ -105,6 +169,9 @@ ProPanel {
             }
             TapHandler {
                 id: tap
+                // Takes the press for itself: a tap here acknowledges and never also reaches the
+                // card's own tap, which opens the ticket.
+                gesturePolicy: TapHandler.ReleaseWithinBounds
                 onTapped: AppState.startAcknowledgeNotification(root.model.id)
             }
         }
