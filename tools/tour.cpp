@@ -147,7 +147,7 @@ void tourNotificationOpensTicket(Tour& tour, kalvorin::MobileAppState& state) {
     tour.check(view && waitFor([&] { return view->property("hasTicket").toBool(); }),
                "the notification's ticket does not load");
     pause(600);
-    tour.shoot(QStringLiteral("46-notification-opens-ticket"));
+    tour.shoot(QStringLiteral("48-notification-opens-ticket"));
     tour.tap(kalvorin::ui::findItem(screen, QStringLiteral("headerLeading")));
     tour.check(waitFor([&] { return stack->property("depth").toInt() == 1; }), "no way back to the list");
     pause(400);
@@ -353,11 +353,11 @@ void tourDraftAndEndedSession(Tour& tour, kalvorin::MobileAppState& state, const
     state.setSelectedTab(2);
     pause(400);
     scrollCreateFormTo(tour, "top");
-    tour.shoot(QStringLiteral("24-new-ticket-draft-kept"));
+    tour.shoot(QStringLiteral("31-new-ticket-draft-kept"));
     scrollCreateFormTo(tour, "clearDraftButton");
     tour.check(tour.tap(tour.find("clearDraftButton")), "no clear button");
     pause(400);
-    tour.shoot(QStringLiteral("25-new-ticket-clear-confirmation"));
+    tour.shoot(QStringLiteral("32-new-ticket-clear-confirmation"));
     tour.check(tour.tap(tour.find("cancelClearButton")), "no cancel button");
     pause(300);
 
@@ -368,14 +368,14 @@ void tourDraftAndEndedSession(Tour& tour, kalvorin::MobileAppState& state, const
     state.startCheckStatus();
     tour.check(waitFor([&] { return state.sessionEnded(); }), "the ended session is not noticed");
     pause(500);
-    tour.shoot(QStringLiteral("26-session-ended-prompt"));
+    tour.shoot(QStringLiteral("33-session-ended-prompt"));
     if (QQuickItem* prompt = tour.find("resumePasswordField"))
         prompt->setProperty("text", password);
     state.startLogin(user, password, true);
     tour.check(waitFor([&] { return !state.sessionEnded() && !state.loading(); }), "no sign-in again");
     pause(500);
     scrollCreateFormTo(tour, "top");
-    tour.shoot(QStringLiteral("27-new-ticket-after-signing-in-again"));
+    tour.shoot(QStringLiteral("34-new-ticket-after-signing-in-again"));
     QMetaObject::invokeMethod(form, "clearDraft");
     state.setSelectedTab(0);
     pause(400);
