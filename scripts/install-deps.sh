@@ -10,7 +10,7 @@ packages=(
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtquick-controls
   qml6-module-qtquick-layouts qml6-module-qtquick-dialogs qml6-module-qtquick-shapes
   qml6-module-qt-labs-folderlistmodel qml6-module-qttest libqt6svg6 libgl1-mesa-dri libegl-mesa0
-  xvfb xauth dbus shared-mime-info fonts-material-design-icons-iconfont ninja-build cmake g++
+  xvfb xauth dbus shared-mime-info fonts-material-design-icons-iconfont fonts-noto-color-emoji ninja-build cmake g++
   # The hostile test server's gzip answer.
   zlib1g-dev
   # The sanitizer build and the fuzz targets (scripts/test-sanitized.sh).

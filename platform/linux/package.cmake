@@ -15,7 +15,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Kalvorin client developers <kalvorin@lo
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qml6-module-qtqml, qml6-module-qtqml-workerscript, qml6-module-qtquick, qml6-module-qtquick-window, qml6-module-qtquick-templates, qml6-module-qtquick-controls, qml6-module-qtquick-layouts, qml6-module-qtquick-shapes, qml6-module-qtquick-dialogs, qml6-module-qt-labs-folderlistmodel, libqt6svg6, shared-mime-info, libcurl4")
-# Phones run Wayland; Arabic platform texts come from Qt's translations.
+    "qml6-module-qtqml, qml6-module-qtqml-workerscript, qml6-module-qtquick, qml6-module-qtquick-window, qml6-module-qtquick-templates, qml6-module-qtquick-controls, qml6-module-qtquick-layouts, qml6-module-qtquick-shapes, qml6-module-qtquick-dialogs, qml6-module-qt-labs-folderlistmodel, libqt6svg6, shared-mime-info, libcurl4, fonts-noto-color-emoji")
+# Phones run Wayland; Arabic platform texts come from Qt's translations. Emoji typed in a
+# comment need a colour emoji font.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 include(CPack)
