@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
         TicketFilter atRisk;
         atRisk.setSourceModel(state.ticketModel());
         atRisk.setAtRiskOnly(true);
-        atRisk.setSort(o.sort);
+        atRisk.setOrder(o.sort);
         o.keystroke = spread(typeQuery(atRisk));
         o.shown = atRisk.rowCount();
     }
@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
             for (TicketFilter::Sort sort :
                  {TicketFilter::LeastRemaining, TicketFilter::PriorityRank, TicketFilter::ServerOrder}) {
                 timer.restart();
-                sorted.setSort(sort);
+                sorted.setOrder(sort);
                 sortChanges << ms(timer);
             }
     }
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
         TicketFilter sorted;
         sorted.setSourceModel(state.ticketModel());
         sorted.setAtRiskOnly(true);
-        sorted.setSort(TicketFilter::LeastRemaining);
+        sorted.setOrder(TicketFilter::LeastRemaining);
         QList<TicketSummary> later = refreshed;
         for (int i = 0; i < 10; ++i)
             if (later[i * 997 + 1].sla)

@@ -194,7 +194,7 @@ void overviewTour(Tour& tour, kalvorin::MobileAppState& state) {
         tour.shoot(QStringLiteral("47-tickets-at-risk-least-remaining"));
     }
     filter->setProperty("atRiskOnly", false);
-    filter->setProperty("sortLabel", QStringLiteral("الترتيب الافتراضي"));
+    filter->setProperty("orderLabel", QStringLiteral("الترتيب الافتراضي"));
 
     state.setSelectedTab(3);
     pause(600);
@@ -640,11 +640,11 @@ int main(int argc, char* argv[]) {
         auto* filter = qvariant_cast<QObject*>(tickets->property("filter"));
         showFirstRow(tour, "ticketList");
         tour.check(tour.tap(tour.find("atRiskFilter")), "no quick filter at 300 px");
-        filter->setProperty("sortLabel", QStringLiteral("حسب الأولوية"));
+        filter->setProperty("orderLabel", QStringLiteral("حسب الأولوية"));
         pause(500);
         tour.shoot(QStringLiteral("30-tickets-at-risk-by-priority-300"));
         filter->setProperty("atRiskOnly", false);
-        filter->setProperty("sortLabel", QStringLiteral("الترتيب الافتراضي"));
+        filter->setProperty("orderLabel", QStringLiteral("الترتيب الافتراضي"));
         pause(300);
     }
     if (tour.check(tour.tap(tour.find("priorityFilter")), "no priority filter")) {

@@ -205,14 +205,14 @@ private slots:
             filter.setSourceModel(&model);
             QSignalSpy resets(&filter, &QAbstractItemModel::modelReset);
             if (sortFirst)
-                filter.setSort(TicketFilter::Sort(sort));
+                filter.setOrder(TicketFilter::Sort(sort));
             filter.setAtRiskOnly(atRisk);
             filter.setSearch(search);
             filter.setPriority(priority);
             filter.setState(state);
             if (!sortFirst)
-                filter.setSortLabel(TicketFilter::sortLabels().at(sort));
-            QCOMPARE(filter.sort(), TicketFilter::Sort(sort));
+                filter.setOrderLabel(TicketFilter::sortLabels().at(sort));
+            QCOMPARE(filter.order(), TicketFilter::Sort(sort));
             QCOMPARE(numbers(filter), shown);
             QCOMPARE(filter.count(), shown.size());
             QCOMPARE(filter.atRiskCount(), 5);
@@ -284,7 +284,7 @@ private slots:
         // Choosing the order rearranges the rows in place: a row held by a view keeps its ticket.
         const QPersistentModelIndex held = filter.index(0);
         const QString heldNumber = held.data(TicketListModel::MaintenanceNoRole).toString();
-        filter.setSort(TicketFilter::LeastRemaining);
+        filter.setOrder(TicketFilter::LeastRemaining);
         QCOMPARE(layouts.size(), 1);
         QCOMPARE(held.data(TicketListModel::MaintenanceNoRole).toString(), heldNumber);
         model.setTickets(tickets(after));
@@ -293,7 +293,7 @@ private slots:
         QCOMPARE(resets.size(), 0);
         QCOMPARE(layouts.size(), 1);
         // Back to the server's order: the list as sent.
-        filter.setSort(TicketFilter::ServerOrder);
+        filter.setOrder(TicketFilter::ServerOrder);
         QString sent;
         for (const QString& item : after.split(u' '))
             if (item.at(0).isUpper())

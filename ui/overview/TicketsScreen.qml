@@ -95,9 +95,9 @@ Item {
                     objectName: "sortMenu"
                     LayoutMirroring.enabled: true
                     LayoutMirroring.childrenInherit: true
-                    title: filter.sortLabel
+                    title: filter.orderLabel
                     values: filter.sortLabels
-                    onChosen: (value) => filter.sortLabel = value
+                    onChosen: (value) => filter.orderLabel = value
                 }
             }
         }

@@ -112,15 +112,15 @@ QStringList TicketFilter::sortLabels() {
     return {kServerOrder, kLeastRemaining, kByPriority};
 }
 
-void TicketFilter::setSortLabel(const QString& label) {
+void TicketFilter::setOrderLabel(const QString& label) {
     const qsizetype at = sortLabels().indexOf(label);
     if (at >= 0)
-        setSort(Sort(at));
+        setOrder(Sort(at));
 }
 
 // The rows shown stay the same; only their order changes. The view hears one layout change that
 // keeps its delegates (a vertical sort), and a persistent index follows its ticket.
-void TicketFilter::setSort(Sort value) {
+void TicketFilter::setOrder(Sort value) {
     if (value == m_sort)
         return;
     m_sort = value;
@@ -140,7 +140,7 @@ void TicketFilter::setSort(Sort value) {
         changePersistentIndexList(persistent, moved);
         emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     }
-    emit sortChanged();
+    emit orderChanged();
 }
 
 void TicketFilter::setReferences(const QVariant& value) {

@@ -6,7 +6,7 @@
 // typed rows of the state's ticket model and re-filters without resetting the view.
 //     TicketFilter { sourceModel: AppState.tickets; references: AppState.references
 //                    search: field.text; priority: "كل الأولويات"; state: "كل الحالات"
-//                    atRiskOnly: false; sort: TicketFilter.ServerOrder }
+//                    atRiskOnly: false; order: TicketFilter.ServerOrder }
 //
 // A keystroke can hide thousands of rows scattered over the list. The filter applies such a
 // change in one pass over the rows, however many separate runs it removes or inserts, and
@@ -42,8 +42,8 @@ class TicketFilter : public QAbstractListModel {
     Q_PROPERTY(int count READ count NOTIFY countChanged)
     Q_PROPERTY(bool atRiskOnly READ atRiskOnly WRITE setAtRiskOnly NOTIFY atRiskOnlyChanged)
     Q_PROPERTY(int atRiskCount READ atRiskCount NOTIFY atRiskCountChanged)
-    Q_PROPERTY(Sort sort READ sort WRITE setSort NOTIFY sortChanged)
-    Q_PROPERTY(QString sortLabel READ sortLabel WRITE setSortLabel NOTIFY sortChanged)
+    Q_PROPERTY(Sort order READ order WRITE setOrder NOTIFY orderChanged)
+    Q_PROPERTY(QString orderLabel READ orderLabel WRITE setOrderLabel NOTIFY orderChanged)
     Q_PROPERTY(QStringList sortLabels READ sortLabels CONSTANT)
 
 public:
@@ -73,11 +73,11 @@ public:
     void setAtRiskOnly(bool value);
     // The tickets of the whole list that the quick filter would keep, whatever else is chosen.
     int atRiskCount() const { return m_source ? m_source->atRiskCount() : 0; }
-    Sort sort() const { return m_sort; }
-    void setSort(Sort value);
-    QString sortLabel() const { return sortLabels().value(m_sort); }
+    Sort order() const { return m_sort; }
+    void setOrder(Sort value);
+    QString orderLabel() const { return sortLabels().value(m_sort); }
     // A label of the menu; any other text leaves the order as it is.
-    void setSortLabel(const QString& label);
+    void setOrderLabel(const QString& label);
     static QStringList sortLabels();
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -116,7 +116,7 @@ signals:
     void countChanged();
     void atRiskOnlyChanged();
     void atRiskCountChanged();
-    void sortChanged();
+    void orderChanged();
 
 private:
     static bool passes(const TicketSummary& ticket, const QString& searchText, bool searching,
