@@ -124,6 +124,9 @@ public:
     Q_INVOKABLE void startCheckStatus();
     Q_INVOKABLE void startLogin(const QString& username, const QString& password, bool remember);
     Q_INVOKABLE void startLogout();
+    // Signs in again after the server ended the session; whether the name is
+    // remembered stays as the user chose at the first sign-in.
+    Q_INVOKABLE void startResume(const QString& username, const QString& password);
     Q_INVOKABLE void startRefreshAll();
     Q_INVOKABLE void startLoadTickets();
     Q_INVOKABLE void startLoadNotifications();

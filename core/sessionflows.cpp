@@ -128,6 +128,10 @@ void MobileAppState::startLogin(const QString& username, const QString& password
     login(username, password, remember);
 }
 
+void MobileAppState::startResume(const QString& username, const QString& password) {
+    login(username, password, !rememberedUsername().isEmpty());
+}
+
 void MobileAppState::startLogout() {
     logout();
 }

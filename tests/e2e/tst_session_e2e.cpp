@@ -168,6 +168,7 @@ private slots:
                kSupervisorPassword);
         QTRY_VERIFY_WITH_TIMEOUT(!visible("resumeSignInButton") && !state->loading(), 10000);
         QTRY_COMPARE(draftTexts(), QStringList({QString(), QString(), QString()}));
+        QCOMPARE(state->rememberedUsername(), kSupervisor); // "remember" kept from the first sign-in
         QVERIFY(!root.find("removeAttachment"));
     }
 

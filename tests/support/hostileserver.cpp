@@ -161,7 +161,6 @@ bool HostileServer::start(Scheme scheme) {
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         tls.setLocalCertificate(QSslCertificate(certificate.readAll()));
         tls.setPrivateKey(QSslKey(key.readAll(), QSsl::Ec));
-        tls.setPeerVerifyMode(QSslSocket::VerifyNone);
         tls.setAllowedNextProtocols({QSslConfiguration::NextProtocolHttp1_1});
         if (tls.localCertificate().isNull() || tls.privateKey().isNull())
             return false;

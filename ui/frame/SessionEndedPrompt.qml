@@ -17,7 +17,7 @@ Popup {
 
     function signIn() {
         if (!AppState.loading)
-            AppState.startLogin(prompt.username, prompt.password, AppState.rememberedUsername.length > 0);
+            AppState.startResume(prompt.username, prompt.password);
     }
 
     parent: Overlay.overlay
